@@ -1,0 +1,53 @@
+#pragma once
+
+// The voice image: a whole voice file held in memory, and the byte search primitives that
+// every step of opening rests on. Positions are offsets from the start of the image.
+//
+// Failure rule: no primitive reads outside the image. A pattern that would reach past either
+// end of the image does not match there; a checked read that would leave the image returns
+// an empty optional and reads nothing.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvel {
+
+using Bytes = std::vector<std::uint8_t>;
+
+struct LoadResult {
+    std::optional<Bytes> bytes; // the whole file, when it could be read
+    std::string error;          // otherwise the system's reason, for a message
+};
+
+// Positions are signed 32-bit; a larger file is refused, so that a position plus any search
+// window the program adds to it stays far inside that range.
+inline constexpr long max_image_size = 1L << 30;
+
+// Reads the whole file named by `path`. Creates nothing; a missing file is an error.
+LoadResult load_file(const std::string& path);
+
+// 1 if `pattern` stands in the image from `pos` on, else 0. `end` is accepted and not used.
+std::uint8_t match_at(const Bytes& image, std::int32_t pos, std::int32_t end,
+                      std::string_view pattern);
+
+// Lowest position at or after `start` where `pattern` stands, or 0. The start is always
+// examined; the last position tried is `upper` + 1. A match at position 0 also gives 0.
+std::int32_t find_forward(const Bytes& image, std::int32_t start, std::int32_t upper,
+                          std::string_view pattern);
+
+// Highest position at or before `start` where `pattern` stands (reading forward), or 0. The
+// start is always examined; the last position tried is `lower` - 1.
+std::int32_t find_backward(const Bytes& image, std::int32_t start, std::int32_t lower,
+                           std::string_view pattern);
+
+// The signed 32-bit little-endian value of the four bytes from `pos` on. Empty when the four
+// bytes are not all inside the image, or when the most significant byte is 0x80 or above.
+std::optional<std::int32_t> byte2long(const Bytes& image, std::int64_t pos);
+
+// The byte at `pos`, or empty outside the image.
+std::optional<std::uint8_t> byte_at(const Bytes& image, std::int64_t pos);
+
+} // namespace quorvel
