@@ -40,6 +40,7 @@ struct VoiceSettings {
 
 // The phrase pointer table and the text area.
 struct PhraseTable {
+    bool family_7x0 = true; // which end entry closes the table
     std::int32_t calib_pos = 0;
     std::int32_t ptr_delta = 0; // image position = stored pointer value + ptr_delta
     std::int32_t ptr_table_pos = 0;

@@ -199,6 +199,7 @@ std::optional<PhraseTable> find_phrase_table(const Bytes& image, std::uint8_t mo
         return std::nullopt;
     }
     PhraseTable table;
+    table.family_7x0 = layout_nonzero;
     table.calib_pos = cal->calib_pos;
     table.ptr_delta = cal->ptr_delta;
 

@@ -1,0 +1,76 @@
+#pragma once
+
+// The text exchange file: what export writes and import reads. Single-byte text, every
+// line ended by CR LF:
+//
+//   'DO NOT ALTER THE NEXT 2 LINES.      (with one trailing blank)
+//   Voice Name: <voice name>
+//   VPM Type: <device family>
+//   Voice Rate: <rate caption>
+//   Voice Volume: <volume caption>
+//   Screen Name: <screen name>
+//   (empty line)
+//   <one list entry per phrase, " k-text">
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvel {
+
+struct ExportFields {
+    std::string voice_name;
+    std::string nuvi_model;
+    std::string voice_rate;
+    std::string voice_vol;
+    std::string screen_name;
+    std::vector<std::string> entries;
+};
+
+std::string export_text(const ExportFields& fields);
+
+// What the import drives: the window's controls and the Modify window's OK.
+class ImportTarget {
+public:
+    virtual ~ImportTarget() = default;
+    virtual std::string voice_name() const = 0;
+    virtual std::string nuvi_model() const = 0;
+    // The rate scroll bar's maximum, or empty when no rate can be written into this file.
+    virtual std::optional<int> rate_maximum() const = 0;
+    // Set the scroll bar (its change handling runs nested when the value changes), then the
+    // caption to the value the bar holds.
+    virtual void set_rate(int value) = 0;
+    virtual void set_volume(int value) = 0;
+    virtual void set_screen_name(const std::string& text) = 0;
+    virtual int phrase_count() const = 0;
+    virtual std::string entry(int position) const = 0;
+    // Select the list position, fill the Modify window's boxes and run its OK.
+    virtual void apply_phrase(int position, const std::string& current,
+                              const std::string& new_text) = 0;
+};
+
+inline constexpr int volume_maximum = 99;
+
+struct ImportFault {
+    std::int64_t line = 0;
+    std::string found;
+    std::string expected;
+};
+
+// Reads the exchange text from the top and drives `target`; returns the first fault.
+std::optional<ImportFault> import_text(std::string_view text, ImportTarget& target);
+
+// The message shown for a fault, with CR LF between its lines.
+std::string fault_message(const ImportFault& fault);
+
+// The number at the start of a text, as the program's BASIC reads it: blanks, tabs and line
+// feeds are ignored wherever they stand; an optional sign, digits, a decimal point with
+// digits and an exponent (E or D); "&H" hexadecimal or "&O" octal. No number gives 0.
+double basic_number(std::string_view text);
+
+// Rounds to the nearest integer, a half to the even neighbour.
+double round_half_even(double v);
+
+} // namespace quorvel

@@ -1,0 +1,362 @@
+#include "ui/forms.h"
+
+#include "edit/phrase_edit.h"
+#include "exchange/file_write.h"
+#include "exchange/text_exchange.h"
+#include "exchange/voice_save.h"
+#include "search/find.h"
+#include "ui/codepage.h"
+
+#include <filesystem>
+
+namespace quorvel::ui {
+
+namespace {
+
+const char* const not_a_tts_file = "not a TTS file";
+const char* const save_reminder = "You are about to save your modified TTS voice file. Please use "
+                                  "the original .vpm file name for this to work.";
+const char* const modify_first_refusal = "Sorry! You can't modify string 1 in this release.";
+const char* const not_found = "Search item not found";
+const char* const not_found_again = "Search item not found. Hit F3 again to search from top";
+
+std::string current_folder() {
+    std::error_code ec;
+    const auto folder = std::filesystem::current_path(ec);
+    return ec ? std::string() : folder.string();
+}
+
+FileDialogRequest voice_dialog(const char* title, std::uint32_t flags) {
+    return {title, "Garmin VPM (*.vpm)", "*.vpm", flags, current_folder()};
+}
+
+FileDialogRequest text_dialog(const char* title, std::uint32_t flags) {
+    return {title, "Text TXT (*.txt)", "*.txt", flags, current_folder()};
+}
+
+std::string file_label(const std::string& path) { return "\"" + path_for_message(path) + "\""; }
+
+std::string unencodable_message(const std::string& what, const std::string& character) {
+    return "The " + what + " holds the character " + code_point_name(character) +
+           ", which a voice file cannot store. Nothing was changed.";
+}
+
+} // namespace
+
+// Drives the window for the import: the scroll bars, the screen-name box, and the Modify
+// window's OK for each changed phrase.
+class ImportDriver : public ImportTarget {
+public:
+    explicit ImportDriver(Form1& form) : f_(form) {}
+
+    std::string voice_name() const override { return f_.voice_name.caption(); }
+    std::string nuvi_model() const override { return f_.nuvi_model.caption(); }
+    std::optional<int> rate_maximum() const override {
+        if (!f_.voice_ || !f_.voice_->settings.rate_pos) {
+            return std::nullopt;
+        }
+        return f_.HScroll1.maximum();
+    }
+    void set_rate(int value) override {
+        f_.HScroll1.set_value(value);
+        f_.voice_rate.set_caption(signed_number(f_.HScroll1.value()));
+    }
+    void set_volume(int value) override {
+        f_.HScroll2.set_value(value);
+        f_.voice_vol.set_caption(signed_number(f_.HScroll2.value()));
+    }
+    void set_screen_name(const std::string& text) override { f_.screen_name.set_text(text); }
+    int phrase_count() const override { return f_.List1.count(); }
+    std::string entry(int position) const override {
+        return f_.List1.items()[static_cast<std::size_t>(position)];
+    }
+    void apply_phrase(int position, const std::string& current,
+                      const std::string& new_text) override {
+        f_.List1.set_focus();
+        f_.List1.select(position);
+        f_.form2_ = std::make_unique<Form2>(f_);
+        f_.form2_->fill(position, current);
+        f_.form2_->new_.set_text(new_text);
+        f_.form2_->Command3_Click();
+    }
+
+private:
+    Form1& f_;
+};
+
+Form1::Form1(Host& host) : host_(host) {
+    voice_rate.set_visible(false);
+    voice_vol.set_visible(false);
+    screen_name.set_visible(false);
+    Label3.set_visible(false);
+    char_left.set_visible(false);
+    HScroll1.set_enabled(false);
+    HScroll2.set_enabled(false);
+    HScroll1.on_change = [this] { HScroll1_Change(); };
+    HScroll2.on_change = [this] { HScroll2_Change(); };
+}
+
+Form1::~Form1() = default;
+
+void Form1::Open_Click() {
+    file_name_ = host_.open_file_dialog(voice_dialog("Open Garmin TTS Voice File...", hide_read_only));
+    if (file_name_.empty()) {
+        return;
+    }
+    open_path(file_name_);
+}
+
+void Form1::open_path(const std::string& path) {
+    auto loaded = load_file(path);
+    if (!loaded.bytes) {
+        host_.message_box("The file " + file_label(path) + " cannot be opened: " + loaded.error);
+        return;
+    }
+    // A Modify window belongs to the voice it was opened on.
+    discard_form2();
+    auto outcome = open_voice(*loaded.bytes);
+    if (!outcome.voice) {
+        reject(outcome.message);
+        return;
+    }
+    voice_ = OpenVoice{std::move(*loaded.bytes), std::move(outcome.voice->settings),
+                       std::move(outcome.voice->table)};
+    show_voice();
+}
+
+void Form1::reject(const std::string& message) {
+    host_.message_box(message);
+    voice_.reset();
+    Label3.set_visible(false);
+    char_left.set_visible(false);
+    voice_rate.set_visible(false);
+    voice_vol.set_visible(false);
+    screen_name.set_visible(false);
+    voice_name.set_caption("");
+    HScroll1.set_enabled(false);
+    HScroll2.set_enabled(false);
+    nuvi_model.set_caption(not_a_tts_file);
+    List1.clear();
+}
+
+void Form1::show_voice() {
+    const VoiceSettings& s = voice_->settings;
+    Label3.set_visible(true);
+    char_left.set_visible(true);
+    voice_rate.set_visible(true);
+    voice_vol.set_visible(true);
+
+    HScroll1.set_enabled(true);
+    if (s.model_flag != 0) {
+        HScroll1.set_maximum(99);
+        HScroll1.set_value(*s.rate);
+        voice_rate.set_caption(signed_number(*s.rate));
+    } else {
+        // The rate of this family is fixed: the bar stands disabled at 100, which its
+        // change handling never writes.
+        HScroll1.set_maximum(100);
+        HScroll1.set_value(100);
+        HScroll1.set_enabled(false);
+        voice_rate.set_caption(signed_number(100));
+    }
+    nuvi_model.set_caption(s.family_caption);
+
+    screen_name.set_text(s.screen_name);
+    screen_name.set_max_length(s.screen_name_width);
+    screen_name.set_visible(true);
+    voice_name.set_caption(s.voice_name);
+
+    HScroll2.set_enabled(true);
+    HScroll2.set_value(s.volume);
+    voice_vol.set_caption(signed_number(s.volume));
+
+    refresh_char_left();
+    List1.set_items(voice_->table.entries);
+}
+
+void Form1::HScroll1_Change() {
+    const int v = HScroll1.value();
+    if (v >= 100 || !voice_ || !voice_->settings.rate_pos) {
+        return;
+    }
+    voice_rate.set_caption(signed_number(v));
+    write_two_digits(voice_->image, *voice_->settings.rate_pos, v);
+}
+
+void Form1::HScroll2_Change() {
+    if (!voice_) {
+        return;
+    }
+    const int v = HScroll2.value();
+    voice_vol.set_caption(signed_number(v));
+    write_two_digits(voice_->image, voice_->settings.vol_pos, v);
+}
+
+bool Form1::require_voice(const char* action) {
+    if (voice_) {
+        return true;
+    }
+    host_.message_box(std::string("No voice file is open. Open a voice file before you ") + action +
+                      ".");
+    return false;
+}
+
+void Form1::Save_Click() {
+    if (!require_voice("save")) {
+        return;
+    }
+    host_.message_box(save_reminder);
+    file_name_ = host_.save_file_dialog(
+        voice_dialog("Save Garmin TTS Voice File...", overwrite_prompt | hide_read_only));
+    if (file_name_.empty()) {
+        return;
+    }
+    if (screen_name.unencodable()) {
+        host_.message_box(unencodable_message("screen name", *screen_name.unencodable()));
+        return;
+    }
+    const VoiceSettings& s = voice_->settings;
+    write_screen_name(voice_->image, s.screen_name_pos, s.screen_name_width, screen_name.text());
+    if (const auto error = save_image(file_name_, voice_->image)) {
+        host_.message_box("The voice file " + file_label(file_name_) + " could not be saved: " +
+                          *error);
+    }
+}
+
+void Form1::Export_Click() {
+    file_name_ = host_.save_file_dialog(text_dialog("Export Text...", overwrite_prompt | hide_read_only));
+    if (file_name_.empty()) {
+        return;
+    }
+    if (screen_name.unencodable()) {
+        host_.message_box(unencodable_message("screen name", *screen_name.unencodable()));
+        return;
+    }
+    const std::string text =
+        export_text({voice_name.caption(), nuvi_model.caption(), voice_rate.caption(),
+                     voice_vol.caption(), screen_name.text(), List1.items()});
+    if (const auto error = write_file_atomically(file_name_, text)) {
+        host_.message_box("The text file " + file_label(file_name_) + " could not be written: " +
+                          *error);
+    }
+}
+
+void Form1::Import_Click() {
+    if (!require_voice("import a text file")) {
+        return;
+    }
+    file_name_ = host_.open_file_dialog(text_dialog("Import Text...", hide_read_only));
+    if (file_name_.empty()) {
+        return;
+    }
+    const auto text = read_text_file(file_name_);
+    if (!text) {
+        return;
+    }
+    // The import replaces what a Modify window shows: close it first.
+    discard_form2();
+    ImportDriver driver(*this);
+    if (const auto fault = import_text(*text, driver)) {
+        host_.message_box(fault_message(*fault));
+    }
+}
+
+std::optional<std::string> Form1::read_text_file(const std::string& path) {
+    auto loaded = load_file(path);
+    if (!loaded.bytes) {
+        host_.message_box("The text file " + file_label(path) + " cannot be read: " + loaded.error);
+        return std::nullopt;
+    }
+    return std::string(loaded.bytes->begin(), loaded.bytes->end());
+}
+
+void Form1::Exit_Click() {
+    discard_form2();
+    discard_find_form();
+    discard_about_form();
+    closed_ = true;
+}
+
+void Form1::List1_DblClick() {
+    const int t = List1.selected();
+    if (t < 0) {
+        return;
+    }
+    if (t == 0) {
+        host_.message_box(modify_first_refusal);
+        return;
+    }
+    if (t > List1.count() - 1 || !voice_) {
+        return;
+    }
+    if (!form2_) {
+        form2_ = std::make_unique<Form2>(*this);
+    }
+    form2_->fill(t, std::string(entry_text(List1.items()[static_cast<std::size_t>(t)])));
+    form2_->new_.set_text("");
+    form2_->show();
+    find_pos_ = t;
+}
+
+void Form1::apply_phrase_change(int target, const std::string& current, const std::string& text) {
+    if (!require_voice("change a phrase")) {
+        return;
+    }
+    const auto edit = write_phrase(voice_->image, voice_->table, target, current, text);
+    if (!edit.applied) {
+        host_.message_box(edit.refusal);
+        return;
+    }
+    List1.set_item(target, list_entry(target + 1, text));
+    refresh_char_left();
+}
+
+void Form1::refresh_char_left() {
+    if (voice_) {
+        char_left.set_caption(std::to_string(voice_->table.bytes_left()));
+    }
+}
+
+void Form1::Find_Click() {
+    if (!find_form_) {
+        find_form_ = std::make_unique<Find_Form>(*this);
+    }
+    find_form_->bring_forward();
+}
+
+void Form1::find_first(const TextBox& text) {
+    find_text_ = to_lower(text.text());
+    find_pos_ = 0;
+    // A character the code page cannot hold stands in no phrase.
+    const int i = text.unencodable() ? -1 : find_entry(List1.items(), 0, find_text_);
+    if (i < 0) {
+        host_.message_box(not_found);
+        return;
+    }
+    find_pos_ = i;
+    List1.select(i);
+}
+
+void Form1::FindNext_Click() {
+    const int i = find_entry(List1.items(), find_pos_ + 1, find_text_);
+    if (i < 0) {
+        host_.message_box(not_found_again);
+        find_pos_ = -1; // the next Find Next searches from the top, index 0 included
+        return;
+    }
+    find_pos_ = i;
+    List1.select(i);
+}
+
+void Form1::About_Click() {
+    if (!about_form_) {
+        about_form_ = std::make_unique<About_Form>(*this);
+    }
+    about_form_->bring_forward();
+}
+
+void Form1::discard_form2() { form2_.reset(); }
+void Form1::discard_find_form() { find_form_.reset(); }
+void Form1::discard_about_form() { about_form_.reset(); }
+
+} // namespace quorvel::ui

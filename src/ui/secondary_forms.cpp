@@ -1,0 +1,41 @@
+#include "ui/forms.h"
+
+#include "ui/codepage.h"
+
+namespace quorvel::ui {
+
+void Form2::fill(int target, const std::string& current_text) {
+    target_ = target;
+    Current.set_text(current_text);
+}
+
+void Form2::Command3_Click() {
+    if (new_.unencodable()) {
+        owner_.host().message_box("The new text holds the character " +
+                                  code_point_name(*new_.unencodable()) +
+                                  ", which a voice file cannot store. Nothing was changed.");
+        return;
+    }
+    owner_.apply_phrase_change(target_, Current.text(), new_.text());
+    owner_.discard_form2(); // discards this window: nothing may follow
+}
+
+void Form2::Command1_Click() {
+    owner_.refresh_char_left();
+    owner_.discard_form2();
+}
+
+void Form2::close_box() { owner_.discard_form2(); }
+
+void Find_Form::Command1_Click() {
+    owner_.find_first(Text2Find);
+    owner_.discard_find_form();
+}
+
+void Find_Form::Command2_Click() { owner_.discard_find_form(); }
+void Find_Form::close_box() { owner_.discard_find_form(); }
+
+void About_Form::Command1_Click() { owner_.discard_about_form(); }
+void About_Form::close_box() { owner_.discard_about_form(); }
+
+} // namespace quorvel::ui
