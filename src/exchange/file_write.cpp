@@ -15,7 +15,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string reason(int error) { return std::strerror(error); }
+std::string reason(int error) {
+    return std::strerror(error);
+}
 
 // The file a path finally names, following symbolic links even when that file does not
 // exist yet.

@@ -14,7 +14,7 @@ constexpr std::string_view separator = ": ";
 
 // Lines end at CR LF or at a CR alone; an LF alone stays part of its line.
 class LineReader {
-public:
+  public:
     explicit LineReader(std::string_view text) : rest_(text) {}
     bool at_end() const { return rest_.empty(); }
     std::string read() {
@@ -31,7 +31,7 @@ public:
         return line;
     }
 
-private:
+  private:
     std::string_view rest_;
 };
 
@@ -162,7 +162,9 @@ double basic_number(std::string_view text) {
     return std::strtod(number.c_str(), nullptr);
 }
 
-double round_half_even(double v) { return std::nearbyint(v); }
+double round_half_even(double v) {
+    return std::nearbyint(v);
+}
 
 std::optional<ImportFault> import_text(std::string_view text, ImportTarget& target) {
     LineReader in(text);
@@ -196,7 +198,8 @@ std::optional<ImportFault> import_text(std::string_view text, ImportTarget& targ
             const double v = round_half_even(basic_number(current));
             const auto maximum = target.rate_maximum();
             if (!maximum) {
-                fault_at(fault, line_number, current, "Voice Rate cannot be set for this voice file");
+                fault_at(fault, line_number, current,
+                         "Voice Rate cannot be set for this voice file");
             } else if (!(v >= 0 && v <= *maximum)) {
                 fault_at(fault, line_number, current, range_text("Voice Rate", *maximum));
             } else {

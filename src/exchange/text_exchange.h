@@ -33,7 +33,7 @@ std::string export_text(const ExportFields& fields);
 
 // What the import drives: the window's controls and the Modify window's OK.
 class ImportTarget {
-public:
+  public:
     virtual ~ImportTarget() = default;
     virtual std::string voice_name() const = 0;
     virtual std::string nuvi_model() const = 0;

@@ -15,14 +15,14 @@
 namespace quorvel::ui {
 
 class Control {
-public:
+  public:
     std::uint64_t revision() const { return revision_; }
     bool visible() const { return visible_; }
     bool enabled() const { return enabled_; }
     void set_visible(bool v) { update(visible_, v); }
     void set_enabled(bool v) { update(enabled_, v); }
 
-protected:
+  protected:
     template <class T> void update(T& field, const T& value) {
         if (field != value) {
             field = value;
@@ -31,26 +31,26 @@ protected:
     }
     void touch() { ++revision_; }
 
-private:
+  private:
     std::uint64_t revision_ = 0;
     bool visible_ = true;
     bool enabled_ = true;
 };
 
 class Label : public Control {
-public:
+  public:
     explicit Label(std::string caption = {}) : caption_(std::move(caption)) {}
     const std::string& caption() const { return caption_; }
     void set_caption(const std::string& c) { update(caption_, c); }
 
-private:
+  private:
     std::string caption_;
 };
 
 // A one-line text box. `unencodable` is set by a face when the user typed a character the
 // single-byte code page cannot hold (the text then lacks it): the change it feeds is refused.
 class TextBox : public Control {
-public:
+  public:
     const std::string& text() const { return text_; }
     void set_text(const std::string& t) {
         update(text_, t);
@@ -71,7 +71,7 @@ public:
     bool read_only() const { return read_only_; }
     void set_read_only(bool r) { update(read_only_, r); }
 
-private:
+  private:
     std::string text_;
     std::optional<std::string> unencodable_;
     std::optional<int> max_length_;
@@ -80,7 +80,7 @@ private:
 
 // A single-selection list, not sorted. `selected` is -1 when no item is selected.
 class ListBox : public Control {
-public:
+  public:
     const std::vector<std::string>& items() const { return items_; }
     int count() const { return static_cast<int>(items_.size()); }
     void set_items(std::vector<std::string> items) {
@@ -108,7 +108,7 @@ public:
         touch();
     }
 
-private:
+  private:
     std::vector<std::string> items_;
     int selected_ = -1;
     std::uint64_t focus_requests_ = 0;
@@ -117,7 +117,7 @@ private:
 // A horizontal scroll bar. Its change notification runs at once, nested inside whatever set
 // the value, whenever the value really changes, whether the user or code set it.
 class ScrollBar : public Control {
-public:
+  public:
     int value() const { return value_; }
     int minimum() const { return 0; }
     int maximum() const { return maximum_; }
@@ -146,7 +146,7 @@ public:
 
     std::function<void()> on_change;
 
-private:
+  private:
     int value_ = 10;
     int maximum_ = 99;
 };
@@ -154,13 +154,13 @@ private:
 // What every secondary window shares: a number that tells one instance from the next (a
 // face binds its widget to it), and a count of requests to bring the window forward.
 class Window {
-public:
+  public:
     Window() : id_(++last_id_) {}
     std::uint64_t id() const { return id_; }
     std::uint64_t raise_requests() const { return raise_requests_; }
     void bring_forward() { ++raise_requests_; }
 
-private:
+  private:
     static inline std::uint64_t last_id_ = 0;
     std::uint64_t id_;
     std::uint64_t raise_requests_ = 0;

@@ -34,7 +34,9 @@ FileDialogRequest text_dialog(const char* title, std::uint32_t flags) {
     return {title, "Text TXT (*.txt)", "*.txt", flags, current_folder()};
 }
 
-std::string file_label(const std::string& path) { return "\"" + path_for_message(path) + "\""; }
+std::string file_label(const std::string& path) {
+    return "\"" + path_for_message(path) + "\"";
+}
 
 std::string unencodable_message(const std::string& what, const std::string& character) {
     return "The " + what + " holds the character " + code_point_name(character) +
@@ -46,7 +48,7 @@ std::string unencodable_message(const std::string& what, const std::string& char
 // Drives the window for the import: the scroll bars, the screen-name box, and the Modify
 // window's OK for each changed phrase.
 class ImportDriver : public ImportTarget {
-public:
+  public:
     explicit ImportDriver(Form1& form) : f_(form) {}
 
     std::string voice_name() const override { return f_.voice_name.caption(); }
@@ -80,7 +82,7 @@ public:
         f_.form2_->Command3_Click();
     }
 
-private:
+  private:
     Form1& f_;
 };
 
@@ -99,7 +101,8 @@ Form1::Form1(Host& host) : host_(host) {
 Form1::~Form1() = default;
 
 void Form1::Open_Click() {
-    file_name_ = host_.open_file_dialog(voice_dialog("Open Garmin TTS Voice File...", hide_read_only));
+    file_name_ =
+        host_.open_file_dialog(voice_dialog("Open Garmin TTS Voice File...", hide_read_only));
     if (file_name_.empty()) {
         return;
     }
@@ -218,13 +221,14 @@ void Form1::Save_Click() {
     const VoiceSettings& s = voice_->settings;
     write_screen_name(voice_->image, s.screen_name_pos, s.screen_name_width, screen_name.text());
     if (const auto error = save_image(file_name_, voice_->image)) {
-        host_.message_box("The voice file " + file_label(file_name_) + " could not be saved: " +
-                          *error);
+        host_.message_box("The voice file " + file_label(file_name_) +
+                          " could not be saved: " + *error);
     }
 }
 
 void Form1::Export_Click() {
-    file_name_ = host_.save_file_dialog(text_dialog("Export Text...", overwrite_prompt | hide_read_only));
+    file_name_ =
+        host_.save_file_dialog(text_dialog("Export Text...", overwrite_prompt | hide_read_only));
     if (file_name_.empty()) {
         return;
     }
@@ -236,8 +240,8 @@ void Form1::Export_Click() {
         export_text({voice_name.caption(), nuvi_model.caption(), voice_rate.caption(),
                      voice_vol.caption(), screen_name.text(), List1.items()});
     if (const auto error = write_file_atomically(file_name_, text)) {
-        host_.message_box("The text file " + file_label(file_name_) + " could not be written: " +
-                          *error);
+        host_.message_box("The text file " + file_label(file_name_) +
+                          " could not be written: " + *error);
     }
 }
 
@@ -355,8 +359,14 @@ void Form1::About_Click() {
     about_form_->bring_forward();
 }
 
-void Form1::discard_form2() { form2_.reset(); }
-void Form1::discard_find_form() { find_form_.reset(); }
-void Form1::discard_about_form() { about_form_.reset(); }
+void Form1::discard_form2() {
+    form2_.reset();
+}
+void Form1::discard_find_form() {
+    find_form_.reset();
+}
+void Form1::discard_about_form() {
+    about_form_.reset();
+}
 
 } // namespace quorvel::ui

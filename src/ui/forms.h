@@ -23,7 +23,7 @@ class Form1;
 // Modify TTS Expression. Its target (list position and current text) is fixed when it is
 // filled, so a later change of the list's selection cannot redirect its OK.
 class Form2 : public Window {
-public:
+  public:
     explicit Form2(Form1& owner) : owner_(owner) { Current.set_read_only(true); }
 
     Label N{"Current:"};
@@ -43,14 +43,14 @@ public:
     void Command1_Click(); // Cancel
     void close_box();      // the frame's close button
 
-private:
+  private:
     Form1& owner_;
     int target_ = -1;
     bool shown_ = false;
 };
 
 class Find_Form : public Window {
-public:
+  public:
     explicit Find_Form(Form1& owner) : owner_(owner) {}
 
     Label Label1{"Find what:"};
@@ -60,12 +60,12 @@ public:
     void Command2_Click(); // Cancel
     void close_box();
 
-private:
+  private:
     Form1& owner_;
 };
 
 class About_Form : public Window {
-public:
+  public:
     explicit About_Form(Form1& owner) : owner_(owner) {}
 
     Label Label1{"Garmin Quorvel v2.51"};
@@ -76,7 +76,7 @@ public:
     void Command1_Click(); // Close
     void close_box();
 
-private:
+  private:
     Form1& owner_;
 };
 
@@ -88,7 +88,7 @@ struct OpenVoice {
 };
 
 class Form1 {
-public:
+  public:
     explicit Form1(Host& host);
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
@@ -152,7 +152,7 @@ public:
     void discard_find_form();
     void discard_about_form();
 
-private:
+  private:
     friend class ImportDriver;
 
     void reject(const std::string& message);

@@ -21,7 +21,7 @@ struct FileDialogRequest {
 };
 
 class Host {
-public:
+  public:
     virtual ~Host() = default;
     // A modal message with the caption "Quorvel", one OK button and no icon. Lines inside
     // the text may end in CR LF.

@@ -25,17 +25,27 @@ void Form2::Command1_Click() {
     owner_.discard_form2();
 }
 
-void Form2::close_box() { owner_.discard_form2(); }
+void Form2::close_box() {
+    owner_.discard_form2();
+}
 
 void Find_Form::Command1_Click() {
     owner_.find_first(Text2Find);
     owner_.discard_find_form();
 }
 
-void Find_Form::Command2_Click() { owner_.discard_find_form(); }
-void Find_Form::close_box() { owner_.discard_find_form(); }
+void Find_Form::Command2_Click() {
+    owner_.discard_find_form();
+}
+void Find_Form::close_box() {
+    owner_.discard_find_form();
+}
 
-void About_Form::Command1_Click() { owner_.discard_about_form(); }
-void About_Form::close_box() { owner_.discard_about_form(); }
+void About_Form::Command1_Click() {
+    owner_.discard_about_form();
+}
+void About_Form::close_box() {
+    owner_.discard_about_form();
+}
 
 } // namespace quorvel::ui

@@ -1,5 +1,6 @@
 #include "image/voice_image.h"
 
+#include "support/temp_folder.h"
 #include "support/test_names.h"
 
 #include <gtest/gtest.h>
@@ -129,8 +130,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 class LoadFile : public testing::Test {
   protected:
-    std::filesystem::path dir = std::filesystem::path(testing::TempDir()) / "quorvel_load";
-    void SetUp() override { std::filesystem::create_directories(dir); }
+    std::filesystem::path dir = test::fresh_temp_folder();
     void TearDown() override { std::filesystem::remove_all(dir); }
 };
 

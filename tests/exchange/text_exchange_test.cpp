@@ -1,0 +1,226 @@
+#include "exchange/text_exchange.h"
+
+#include "support/test_names.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace quorvel {
+namespace {
+
+TEST(ExportText, worked_example_byte_for_byte) {
+    const std::string text = export_text({"Tom",
+                                          "Nuvi 7x0/3x0 TTS",
+                                          " 45",
+                                          " 80",
+                                          "Tom's voice",
+                                          {" 1-Turn left", " 2-Turn right", " 3-Arrived"}});
+    EXPECT_EQ(text, "'DO NOT ALTER THE NEXT 2 LINES. \r\n"
+                    "Voice Name: Tom\r\n"
+                    "VPM Type: Nuvi 7x0/3x0 TTS\r\n"
+                    "Voice Rate:  45\r\n"
+                    "Voice Volume:  80\r\n"
+                    "Screen Name: Tom's voice\r\n"
+                    "\r\n"
+                    " 1-Turn left\r\n"
+                    " 2-Turn right\r\n"
+                    " 3-Arrived\r\n");
+}
+
+TEST(ExportText, no_phrases_ends_after_the_empty_line) {
+    EXPECT_EQ(export_text({"", "", "45", "80", "", {}}),
+              "'DO NOT ALTER THE NEXT 2 LINES. \r\nVoice Name: \r\nVPM Type: \r\n"
+              "Voice Rate: 45\r\nVoice Volume: 80\r\nScreen Name: \r\n\r\n");
+}
+
+struct NumberCase {
+    const char* name;
+    const char* text;
+    double value;
+};
+
+class BasicNumber : public testing::TestWithParam<NumberCase> {};
+
+TEST_P(BasicNumber, reads_the_number_at_the_start) {
+    EXPECT_EQ(basic_number(GetParam().text), GetParam().value);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BasicNumber,
+    testing::Values(NumberCase{"digits", "45", 45}, NumberCase{"leading_blanks", "   45", 45},
+                    NumberCase{"blank_inside_digits", "4 5", 45},
+                    NumberCase{"tab_and_line_feed_inside", "\t4\n5", 45},
+                    NumberCase{"text_behind", "45 km/h", 45}, NumberCase{"no_number", "fast", 0},
+                    NumberCase{"empty", "", 0}, NumberCase{"minus", "-3", -3},
+                    NumberCase{"plus", "+7", 7}, NumberCase{"sign_alone", "-", 0},
+                    NumberCase{"fraction", "2.5", 2.5}, NumberCase{"leading_point", ".5", 0.5},
+                    NumberCase{"exponent", "1e3", 1000}, NumberCase{"exponent_d", "1D2", 100},
+                    NumberCase{"signed_exponent", "25E-1", 2.5},
+                    NumberCase{"exponent_without_digits", "7E", 7}, NumberCase{"hex", "&HFF", 255},
+                    NumberCase{"hex_small_letters", "&hff", 255},
+                    NumberCase{"hex_sixteen_bits_is_signed", "&HFFFF", -1},
+                    NumberCase{"hex_beyond_sixteen_bits", "&H10000", 65536},
+                    NumberCase{"hex_thirty_two_bits_is_signed", "&HFFFFFFFF", -1},
+                    NumberCase{"octal", "&O17", 15}, NumberCase{"hex_without_digits", "&H", 0},
+                    NumberCase{"huge", "1e9", 1e9}),
+    test::row_name);
+
+TEST(BasicNumber, hex_beyond_thirty_two_bits_is_huge) {
+    EXPECT_TRUE(std::isinf(basic_number("&H123456789")));
+}
+
+TEST(RoundHalfEven, halves_go_to_the_even_neighbour) {
+    EXPECT_EQ(round_half_even(2.5), 2);
+    EXPECT_EQ(round_half_even(3.5), 4);
+    EXPECT_EQ(round_half_even(2.6), 3);
+    EXPECT_EQ(round_half_even(-0.5), 0);
+}
+
+// Records what the import drives.
+class RecordingTarget : public ImportTarget {
+  public:
+    std::vector<std::string> entries = {" 1-one", " 2-two", " 3-three"};
+    std::vector<std::string> calls;
+    std::optional<int> rate_max = 99;
+
+    std::string voice_name() const override { return "Tom"; }
+    std::string nuvi_model() const override { return "Nuvi 7x0/3x0 TTS"; }
+    std::optional<int> rate_maximum() const override { return rate_max; }
+    void set_rate(int v) override { calls.push_back("rate " + std::to_string(v)); }
+    void set_volume(int v) override { calls.push_back("volume " + std::to_string(v)); }
+    void set_screen_name(const std::string& t) override { calls.push_back("screen [" + t + "]"); }
+    int phrase_count() const override { return static_cast<int>(entries.size()); }
+    std::string entry(int p) const override { return entries[static_cast<std::size_t>(p)]; }
+    void apply_phrase(int p, const std::string& current, const std::string& text) override {
+        calls.push_back("phrase " + std::to_string(p) + " [" + current + "] -> [" + text + "]");
+        entries[static_cast<std::size_t>(p)] = " " + std::to_string(p + 1) + "-" + text;
+    }
+};
+
+const std::string head =
+    "'DO NOT ALTER THE NEXT 2 LINES. \r\nVoice Name: Tom\r\nVPM Type: Nuvi 7x0/3x0 TTS\r\n";
+
+struct ImportCase {
+    const char* name;
+    std::string text;
+    std::vector<std::string> calls;
+    std::optional<std::string> message;
+};
+
+class ImportText : public testing::TestWithParam<ImportCase> {};
+
+TEST_P(ImportText, drives_the_target_and_reports_the_first_fault) {
+    const auto& c = GetParam();
+    RecordingTarget target;
+    const auto fault = import_text(c.text, target);
+    EXPECT_EQ(target.calls, c.calls);
+    EXPECT_EQ(fault ? std::optional(fault_message(*fault)) : std::nullopt, c.message);
+}
+
+std::string fault(int line, const std::string& found, const std::string& expected) {
+    return "Incompatible/Invalid text file. Found an unexpected error at line  " +
+           std::to_string(line) + ":\r\nFound: " + found + "\r\nExpected: " + expected +
+           "\r\nAborting! You should reload your VPM file and import a compatible TXT file.";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ImportText,
+    testing::Values(ImportCase{"unchanged_export",
+                               head + "Voice Rate:  45\r\nVoice Volume:  80\r\nScreen Name: "
+                                      "Tom\r\n\r\n 1-one\r\n 2-two\r\n 3-three\r\n",
+                               {"rate 45", "volume 80", "screen [Tom]"},
+                               std::nullopt},
+                    ImportCase{"changed_phrase_only",
+                               head + "\r\n 2-deux\r\n",
+                               {"phrase 1 [two] -> [deux]"},
+                               std::nullopt},
+                    ImportCase{"cr_alone_ends_a_line_lf_alone_does_not",
+                               head + "Screen Name: a\nb\r\r 3-x\ny",
+                               {"screen [a\nb]", "phrase 2 [three] -> [x\ny]"},
+                               std::nullopt},
+                    ImportCase{"settings_end_on_an_empty_value",
+                               head + "Screen Name: \r\nVoice Volume: 12\r\n",
+                               {"screen []"},
+                               std::nullopt},
+                    ImportCase{"line_without_separator_is_skipped",
+                               head + "Voice Rate:45\r\nVoice Volume: 3.5\r\n\r\n",
+                               {"volume 4"},
+                               std::nullopt},
+                    ImportCase{"phrase_named_twice_applies_twice",
+                               head + "\r\n 2-a\r\n 2-b\r\n",
+                               {"phrase 1 [two] -> [a]", "phrase 1 [a] -> [b]"},
+                               std::nullopt},
+                    ImportCase{"phrase_one_is_applied_like_any_other",
+                               head + "\r\n1-uno\r\n",
+                               {"phrase 0 [one] -> [uno]"},
+                               std::nullopt},
+                    ImportCase{"number_with_blanks_and_fraction",
+                               head + "\r\n 2 . 6-x\r\n",
+                               {"phrase 2 [three] -> [x]"},
+                               std::nullopt},
+                    ImportCase{
+                        "wrong_voice_name", "x\r\nVoice Name: Tim\r\n", {}, fault(2, "Tim", "Tom")},
+                    ImportCase{"line_two_without_separator",
+                               "x\r\nVoice Name:Tom\r\n",
+                               {},
+                               fault(2, "Voice Name:Tom", "Tom")},
+                    ImportCase{"other_family",
+                               "x\r\nVoice Name: Tom\r\nVPM Type: Nuvi 255W/260 TTS\r\n",
+                               {},
+                               fault(3, "Nuvi 255W/260 TTS", "Nuvi 7x0/3x0 TTS")},
+                    ImportCase{"unknown_keyword",
+                               head + "Voice Volume: 5\r\nvoice rate: 4\r\n",
+                               {"volume 5"},
+                               fault(5, "4", "keyword: value")},
+                    ImportCase{"phrase_number_beyond_the_count",
+                               head + "\r\n 2-b\r\n 4-d\r\n 3-c\r\n",
+                               {"phrase 1 [two] -> [b]"},
+                               fault(6, " 4-d", "index_number less or equal to  3")},
+                    ImportCase{"phrase_number_zero",
+                               head + "\r\nzero-x\r\n",
+                               {},
+                               fault(5, "zero-x", "index_number greater or equal to  1")},
+                    ImportCase{"phrase_number_negative",
+                               head + "\r\n-1-x\r\n",
+                               {},
+                               fault(5, "-1-x", "index_number greater or equal to  1")},
+                    ImportCase{"phrase_number_hex_minus_one",
+                               head + "\r\n&HFFFF-x\r\n",
+                               {},
+                               fault(5, "&HFFFF-x", "index_number greater or equal to  1")},
+                    ImportCase{"rate_out_of_range",
+                               head + "Voice Rate: 100\r\n",
+                               {},
+                               fault(4, "100", "Voice Rate from  0 to  99")},
+                    ImportCase{"volume_out_of_range",
+                               head + "Voice Volume: -1\r\n",
+                               {},
+                               fault(4, "-1", "Voice Volume from  0 to  99")},
+                    ImportCase{"short_file_applies_nothing", "x\r\n", {}, std::nullopt},
+                    ImportCase{"empty_file", "", {}, std::nullopt}),
+    test::row_name);
+
+TEST(ImportText, rate_line_for_a_file_without_a_rate_field_is_a_fault) {
+    RecordingTarget target;
+    target.rate_max = std::nullopt;
+    const auto f = import_text(head + "Voice Rate:  50\r\n", target);
+    ASSERT_TRUE(f);
+    EXPECT_EQ(f->line, 4);
+    EXPECT_TRUE(target.calls.empty());
+}
+
+TEST(ImportText, fault_after_line_255_keeps_its_line_number) {
+    RecordingTarget target;
+    std::string text = head + "\r\n";
+    for (int i = 0; i < 300; ++i) {
+        text += "no hyphen here\r\n";
+    }
+    text += " 9-x\r\n";
+    const auto f = import_text(text, target);
+    ASSERT_TRUE(f);
+    EXPECT_EQ(f->line, 4 + 300 + 1);
+}
+
+} // namespace
+} // namespace quorvel

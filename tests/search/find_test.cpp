@@ -1,0 +1,49 @@
+#include "search/find.h"
+
+#include "support/test_names.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvel {
+namespace {
+
+struct MatchCase {
+    const char* name;
+    const char* entry;
+    const char* search;
+    bool matches;
+};
+
+class EntryMatches : public testing::TestWithParam<MatchCase> {};
+
+TEST_P(EntryMatches, looks_behind_the_first_hyphen_in_any_case) {
+    const auto& c = GetParam();
+    EXPECT_EQ(entry_matches(c.entry, to_lower(c.search)), c.matches);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, EntryMatches,
+    testing::Values(MatchCase{"capitals_find_small_letters", " 3-turn left", "LEFT", true},
+                    MatchCase{"small_letters_find_capitals", " 3-TURN LEFT", "left", true},
+                    MatchCase{"number_takes_no_part", " 12-Turn", "12", false},
+                    MatchCase{"number_in_the_text_matches", " 12-Exit 12", "12", true},
+                    MatchCase{"first_hyphen_takes_no_part", " 4-ab", "4-a", false},
+                    MatchCase{"later_hyphens_take_part", " 4-U-turn", "u-t", true},
+                    MatchCase{"empty_text_matches_any_text", " 5-x", "", true},
+                    MatchCase{"empty_text_needs_a_text", " 5-", "", false},
+                    MatchCase{"no_hyphen_searches_everything", "abc", "b", true},
+                    MatchCase{"latin_capitals_fold", " 2-\xC4rger", "\xE4RG", true},
+                    MatchCase{"caron_capitals_fold", " 2-\x8A\x8C", "\x9A\x9C", true}),
+    test::row_name);
+
+TEST(FindEntry, returns_the_first_match_from_the_start_index) {
+    const std::vector<std::string> entries = {" 1-left", " 2-right", " 3-left again"};
+    EXPECT_EQ(find_entry(entries, 0, "left"), 0);
+    EXPECT_EQ(find_entry(entries, 1, "left"), 2);
+    EXPECT_EQ(find_entry(entries, 3, "left"), -1);
+    EXPECT_EQ(find_entry(entries, -1, "right"), 1);
+    EXPECT_EQ(find_entry({}, 0, ""), -1);
+}
+
+} // namespace
+} // namespace quorvel

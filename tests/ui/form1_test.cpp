@@ -1,0 +1,571 @@
+#include "ui/forms.h"
+
+#include "exchange/text_exchange.h"
+#include "support/scripted_host.h"
+#include "support/temp_folder.h"
+#include "support/test_names.h"
+#include "support/voice_builder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace quorvel::ui {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ScriptedHost;
+using test::VoiceSpec;
+
+const char* const reminder = "You are about to save your modified TTS voice file. Please use the "
+                             "original .vpm file name for this to work.";
+
+class Program : public testing::Test {
+  protected:
+    fs::path dir = test::fresh_temp_folder();
+    ScriptedHost host;
+    Form1 form{host};
+
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::string path(const std::string& name) const { return (dir / name).string(); }
+
+    std::string write(const std::string& name, const std::string& bytes) const {
+        std::ofstream(path(name), std::ios::binary) << bytes;
+        return path(name);
+    }
+    std::string write_voice(const std::string& name, const VoiceSpec& spec) const {
+        test::write_file(path(name), test::build_voice(spec).image);
+        return path(name);
+    }
+    static std::string read(const std::string& p) {
+        std::ifstream in(p, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    void open(const std::string& p) {
+        host.answers.push_back(p);
+        form.Open_Click();
+    }
+    std::string export_now() {
+        host.answers.push_back(path("export.txt"));
+        form.Export_Click();
+        return read(path("export.txt"));
+    }
+    void import_text(const std::string& text) {
+        host.answers.push_back(write("import.txt", text));
+        form.Import_Click();
+    }
+    std::string save_as(const std::string& name) {
+        host.answers.push_back(path(name));
+        form.Save_Click();
+        return read(path(name));
+    }
+    const Bytes& image() const { return form.voice()->image; }
+    std::string image_text(std::int64_t pos, std::size_t n) const {
+        return std::string(image().begin() + pos,
+                           image().begin() + pos + static_cast<std::int64_t>(n));
+    }
+    void modify(int t, const std::string& text) {
+        form.List1.select(t);
+        form.List1_DblClick();
+        ASSERT_NE(form.form2(), nullptr);
+        form.form2()->new_.set_text(text);
+        form.form2()->Command3_Click();
+    }
+};
+
+// --- start-up and opening -----------------------------------------------------------------
+
+TEST_F(Program, starts_empty_with_hidden_values_and_disabled_bars) {
+    EXPECT_EQ(form.voice_rate.caption(), "45");
+    EXPECT_EQ(form.voice_vol.caption(), "80");
+    for (const Control* hidden : std::initializer_list<const Control*>{
+             &form.voice_rate, &form.voice_vol, &form.screen_name, &form.Label3, &form.char_left}) {
+        EXPECT_FALSE(hidden->visible());
+    }
+    EXPECT_FALSE(form.HScroll1.enabled());
+    EXPECT_FALSE(form.HScroll2.enabled());
+    EXPECT_EQ(form.HScroll1.value(), 10);
+    EXPECT_EQ(form.HScroll1.maximum(), 99);
+    EXPECT_FALSE(form.screen_name.max_length());
+    EXPECT_EQ(form.List1.count(), 0);
+    EXPECT_FALSE(form.voice());
+}
+
+TEST_F(Program, open_asks_with_the_voice_dialog_and_shows_a_7x0_voice) {
+    VoiceSpec spec;
+    spec.rate_digits = "07";
+    spec.screen_name = "Abcd";
+    spec.screen_name_width = 10;
+    open(write_voice("a.vpm", spec));
+
+    ASSERT_EQ(host.open_requests.size(), 1u);
+    const auto& r = host.open_requests[0];
+    EXPECT_EQ(r.title, "Open Garmin TTS Voice File...");
+    EXPECT_EQ(r.filter_description, "Garmin VPM (*.vpm)");
+    EXPECT_EQ(r.filter_pattern, "*.vpm");
+    EXPECT_EQ(r.flags, 4u);
+    EXPECT_EQ(r.initial_dir, fs::current_path().string());
+
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(form.file_name(), path("a.vpm"));
+    EXPECT_EQ(form.nuvi_model.caption(), "Nuvi 7x0/3x0 TTS");
+    EXPECT_EQ(form.voice_name.caption(), "Tom");
+    EXPECT_EQ(form.voice_rate.caption(), " 7");
+    EXPECT_EQ(form.voice_vol.caption(), " 80");
+    EXPECT_EQ(form.HScroll1.value(), 7);
+    EXPECT_EQ(form.HScroll1.maximum(), 99);
+    EXPECT_TRUE(form.HScroll1.enabled());
+    EXPECT_TRUE(form.HScroll2.enabled());
+    EXPECT_EQ(form.screen_name.text(), "Abcd");
+    EXPECT_EQ(form.screen_name.max_length(), 10);
+    EXPECT_TRUE(form.screen_name.visible());
+    EXPECT_TRUE(form.char_left.visible());
+    EXPECT_EQ(form.char_left.caption(), std::to_string(2451 - (form.voice()->table.text_end -
+                                                               form.voice()->table.text_start)));
+    EXPECT_EQ(form.List1.items(),
+              (std::vector<std::string>{" 1-Turn left", " 2-Turn right", " 3-Arrived"}));
+}
+
+TEST_F(Program, open_shows_a_255w_voice_with_its_fixed_rate) {
+    const auto file = write_voice("b.vpm", test::spec_255w());
+    const std::string bytes = read(file);
+    open(file);
+    EXPECT_EQ(form.nuvi_model.caption(), "Nuvi 255W/260 TTS");
+    EXPECT_EQ(form.HScroll1.maximum(), 100);
+    EXPECT_EQ(form.HScroll1.value(), 100);
+    EXPECT_FALSE(form.HScroll1.enabled());
+    EXPECT_EQ(form.voice_rate.caption(), " 100");
+    EXPECT_EQ(form.List1.count(), 3);
+    EXPECT_EQ(image(), Bytes(bytes.begin(), bytes.end())); // nothing written
+}
+
+TEST_F(Program, cancelled_open_changes_nothing_but_the_file_name) {
+    open(write_voice("a.vpm", {}));
+    const auto items = form.List1.items();
+    open("");
+    EXPECT_EQ(form.file_name(), "");
+    EXPECT_EQ(form.List1.items(), items);
+    EXPECT_TRUE(form.voice());
+}
+
+TEST_F(Program, rejected_file_empties_the_window_and_holds_no_voice) {
+    open(write_voice("a.vpm", {}));
+    open(write("bad.vpm", std::string(300, 'x')));
+    EXPECT_EQ(host.messages, std::vector<std::string>{
+                                 "Selected file is not a valid Garmin VPM Text To Speech file"});
+    EXPECT_EQ(form.nuvi_model.caption(), "not a TTS file");
+    EXPECT_EQ(form.voice_name.caption(), "");
+    EXPECT_FALSE(form.HScroll1.enabled());
+    EXPECT_FALSE(form.HScroll2.enabled());
+    EXPECT_FALSE(form.screen_name.visible());
+    EXPECT_FALSE(form.char_left.visible());
+    EXPECT_EQ(form.List1.count(), 0);
+    EXPECT_FALSE(form.voice());
+}
+
+TEST_F(Program, missing_file_is_reported_and_nothing_changes) {
+    open(write_voice("a.vpm", {}));
+    const auto items = form.List1.items();
+    open(path("missing.vpm"));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].find("missing.vpm"), std::string::npos);
+    EXPECT_FALSE(fs::exists(path("missing.vpm")));
+    EXPECT_EQ(form.List1.items(), items);
+    EXPECT_TRUE(form.voice());
+}
+
+TEST_F(Program, second_open_replaces_the_list_entirely) {
+    VoiceSpec many;
+    many.phrases = {"a", "b", "c", "d", "e"};
+    open(write_voice("many.vpm", many));
+    VoiceSpec few;
+    few.phrases = {"z"};
+    open(write_voice("few.vpm", few));
+    EXPECT_EQ(form.List1.items(), std::vector<std::string>{" 1-z"});
+}
+
+// --- rate and volume ------------------------------------------------------------------------
+
+TEST_F(Program, scroll_bars_write_two_digits_and_show_the_value) {
+    open(write_voice("a.vpm", {}));
+    const Bytes before = image();
+    const auto& s = form.voice()->settings;
+    form.HScroll2.set_value(7);
+    form.HScroll1.set_value(99);
+    EXPECT_EQ(image_text(s.vol_pos, 2), "07");
+    EXPECT_EQ(form.voice_vol.caption(), " 7");
+    EXPECT_EQ(image_text(*s.rate_pos, 2), "99");
+    EXPECT_EQ(form.voice_rate.caption(), " 99");
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        const auto p = static_cast<std::int32_t>(i);
+        if (p != s.vol_pos && p != s.vol_pos + 1 && p != *s.rate_pos && p != *s.rate_pos + 1) {
+            ASSERT_EQ(image()[i], before[i]) << "byte " << i;
+        }
+    }
+}
+
+TEST_F(Program, scroll_notification_runs_nested_and_only_on_a_real_change) {
+    open(write_voice("a.vpm", {}));
+    int runs = 0;
+    form.HScroll2.on_change = [&] {
+        ++runs;
+        form.HScroll2_Change();
+    };
+    form.HScroll2.set_value(80); // the value it holds
+    EXPECT_EQ(runs, 0);
+    form.HScroll2.set_value(81);
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(image_text(form.voice()->settings.vol_pos, 2), "81"); // written before set returns
+}
+
+TEST_F(Program, rate_of_100_writes_nothing) {
+    open(write_voice("b.vpm", test::spec_255w()));
+    form.HScroll1.set_value(99);
+    form.HScroll1.set_value(100);
+    EXPECT_EQ(form.voice_rate.caption(), " 99");
+    EXPECT_EQ(image_text(*form.voice()->settings.rate_pos, 2), "99");
+}
+
+TEST_F(Program, scroll_bars_without_a_voice_write_nothing) {
+    form.HScroll2.set_value(5);
+    EXPECT_EQ(form.voice_vol.caption(), "80");
+}
+
+// --- phrase modification ----------------------------------------------------------------------
+
+TEST_F(Program, double_click_refuses_phrase_one_and_ignores_no_selection) {
+    open(write_voice("a.vpm", {}));
+    form.List1_DblClick(); // nothing selected
+    EXPECT_EQ(form.form2(), nullptr);
+    form.List1.select(0);
+    form.List1_DblClick();
+    EXPECT_EQ(host.messages,
+              std::vector<std::string>{"Sorry! You can't modify string 1 in this release."});
+    EXPECT_EQ(form.form2(), nullptr);
+    EXPECT_EQ(form.find_pos(), 0);
+}
+
+TEST_F(Program, double_click_fills_the_modify_window_and_sets_find_pos) {
+    VoiceSpec spec;
+    spec.phrases = {"a", "b", "left-right"};
+    open(write_voice("a.vpm", spec));
+    form.List1.select(2);
+    form.List1_DblClick();
+    ASSERT_NE(form.form2(), nullptr);
+    EXPECT_TRUE(form.form2()->shown());
+    EXPECT_EQ(form.form2()->Current.text(), "left-right");
+    EXPECT_TRUE(form.form2()->Current.read_only());
+    EXPECT_EQ(form.form2()->new_.text(), "");
+    EXPECT_EQ(form.find_pos(), 2);
+
+    form.form2()->new_.set_text("typed");
+    form.List1.select(1);
+    form.List1_DblClick(); // refilled, one window
+    EXPECT_EQ(form.form2()->Current.text(), "b");
+    EXPECT_EQ(form.form2()->new_.text(), "");
+}
+
+TEST_F(Program, ok_writes_in_place_or_behind_and_updates_list_and_bytes_left) {
+    open(write_voice("a.vpm", {}));
+    const int left = std::stoi(form.char_left.caption());
+    modify(1, "Turn");
+    EXPECT_EQ(form.List1.items()[1], " 2-Turn");
+    EXPECT_EQ(std::stoi(form.char_left.caption()), left);
+    EXPECT_EQ(form.form2(), nullptr);
+
+    modify(2, "Arrived at last");
+    EXPECT_EQ(form.List1.items()[2], " 3-Arrived at last");
+    EXPECT_EQ(std::stoi(form.char_left.caption()), left - 16);
+}
+
+TEST_F(Program, ok_without_room_refuses_and_changes_nothing) {
+    open(write_voice("a.vpm", {}));
+    const Bytes before = image();
+    const auto caption = form.char_left.caption();
+    modify(1, std::string(3000, 'x'));
+    EXPECT_EQ(host.messages,
+              std::vector<std::string>{
+                  "Sorry! Not enough bytes left in the buffer. Ignoring last change."});
+    EXPECT_EQ(image(), before);
+    EXPECT_EQ(form.char_left.caption(), caption);
+    EXPECT_EQ(form.List1.items()[1], " 2-Turn right");
+    EXPECT_EQ(form.form2(), nullptr);
+}
+
+TEST_F(Program, target_stays_fixed_when_the_selection_moves) {
+    open(write_voice("a.vpm", {}));
+    form.List1.select(1);
+    form.List1_DblClick();
+    form.List1.select(2);
+    form.form2()->new_.set_text("Go");
+    form.form2()->Command3_Click();
+    EXPECT_EQ(form.List1.items()[1], " 2-Go");
+    EXPECT_EQ(form.List1.items()[2], " 3-Arrived");
+}
+
+TEST_F(Program, cancel_and_close_box_change_nothing) {
+    open(write_voice("a.vpm", {}));
+    const Bytes before = image();
+    form.List1.select(1);
+    form.List1_DblClick();
+    form.form2()->new_.set_text("x");
+    form.form2()->Command1_Click();
+    EXPECT_EQ(form.form2(), nullptr);
+    form.List1_DblClick();
+    form.form2()->close_box();
+    EXPECT_EQ(form.form2(), nullptr);
+    EXPECT_EQ(image(), before);
+}
+
+TEST_F(Program, text_the_code_page_cannot_hold_is_refused) {
+    open(write_voice("a.vpm", {}));
+    const Bytes before = image();
+    form.List1.select(1);
+    form.List1_DblClick();
+    form.form2()->new_.set_typed_text("ab", "\u4E2D");
+    form.form2()->Command3_Click();
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].find("U+4E2D"), std::string::npos);
+    EXPECT_EQ(image(), before);
+}
+
+// --- find -----------------------------------------------------------------------------------
+
+TEST_F(Program, find_selects_the_first_match_and_find_next_goes_on_then_wraps) {
+    VoiceSpec spec;
+    spec.phrases = {"Left", "right", "LEFT lane", "straight"};
+    open(write_voice("a.vpm", spec));
+    form.Find_Click();
+    form.Find_Click();
+    ASSERT_NE(form.find_form(), nullptr);
+    EXPECT_EQ(form.find_form()->raise_requests(), 2u);
+    form.find_form()->Text2Find.set_text("lEfT");
+    form.find_form()->Command1_Click();
+    EXPECT_EQ(form.find_form(), nullptr);
+    EXPECT_EQ(form.List1.selected(), 0);
+    EXPECT_EQ(form.find_text(), "left");
+
+    form.FindNext_Click();
+    EXPECT_EQ(form.List1.selected(), 2);
+    form.FindNext_Click();
+    EXPECT_EQ(host.messages,
+              std::vector<std::string>{"Search item not found. Hit F3 again to search from top"});
+    EXPECT_EQ(form.List1.selected(), 2);
+    form.FindNext_Click(); // from the top, index 0 included
+    EXPECT_EQ(form.List1.selected(), 0);
+}
+
+TEST_F(Program, find_with_no_match_reports_and_closes) {
+    form.Find_Click();
+    form.find_form()->Text2Find.set_text("x");
+    form.find_form()->Command1_Click();
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Search item not found"});
+    EXPECT_EQ(form.find_form(), nullptr);
+    EXPECT_EQ(form.find_pos(), 0);
+}
+
+TEST_F(Program, find_next_before_any_find_matches_from_entry_one) {
+    open(write_voice("a.vpm", {}));
+    form.FindNext_Click();
+    EXPECT_EQ(form.List1.selected(), 1);
+}
+
+TEST_F(Program, find_next_continues_after_the_phrase_being_edited) {
+    VoiceSpec spec;
+    spec.phrases = {"x", "x", "x", "x", "x", "x", "x"};
+    open(write_voice("a.vpm", spec));
+    form.List1.select(5);
+    form.List1_DblClick();
+    form.form2()->Command1_Click();
+    form.FindNext_Click();
+    EXPECT_EQ(form.List1.selected(), 6);
+}
+
+// --- save -----------------------------------------------------------------------------------
+
+TEST_F(Program, save_reminds_pads_the_screen_name_and_writes_the_whole_image) {
+    VoiceSpec spec;
+    spec.screen_name = "Old name";
+    spec.screen_name_width = 10;
+    const auto file = write_voice("a.vpm", spec);
+    open(file);
+    form.screen_name.set_text("Abcd");
+    const std::string saved = save_as("saved.vpm");
+
+    EXPECT_EQ(host.messages, std::vector<std::string>{reminder});
+    ASSERT_EQ(host.save_requests.size(), 1u);
+    EXPECT_EQ(host.save_requests[0].title, "Save Garmin TTS Voice File...");
+    EXPECT_EQ(host.save_requests[0].flags, 6u);
+    std::string expected = read(file);
+    expected.replace(static_cast<std::size_t>(form.voice()->settings.screen_name_pos), 10,
+                     "Abcd      ");
+    EXPECT_EQ(saved, expected);
+    EXPECT_EQ(form.screen_name.text(), "Abcd");
+}
+
+TEST_F(Program, save_over_a_longer_file_leaves_exactly_the_image) {
+    const auto file = write_voice("a.vpm", {});
+    open(file);
+    write("long.vpm", std::string(400000, 'L'));
+    EXPECT_EQ(save_as("long.vpm"), read(file));
+}
+
+TEST_F(Program, save_without_a_voice_is_refused_before_anything_else) {
+    form.Save_Click();
+    EXPECT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0], reminder);
+    EXPECT_TRUE(host.save_requests.empty());
+}
+
+TEST_F(Program, failed_save_is_reported_and_the_voice_stays_loaded) {
+    open(write_voice("a.vpm", {}));
+    host.answers.push_back(path("no/such/folder/x.vpm"));
+    form.Save_Click();
+    ASSERT_EQ(host.messages.size(), 2u);
+    EXPECT_NE(host.messages[1].find("x.vpm"), std::string::npos);
+    EXPECT_TRUE(form.voice());
+}
+
+// --- export and import ------------------------------------------------------------------------
+
+TEST_F(Program, export_before_any_open_writes_the_header_lines_only) {
+    EXPECT_EQ(export_now(), "'DO NOT ALTER THE NEXT 2 LINES. \r\nVoice Name: \r\nVPM Type: \r\n"
+                            "Voice Rate: 45\r\nVoice Volume: 80\r\nScreen Name: \r\n\r\n");
+    EXPECT_EQ(host.save_requests[0].title, "Export Text...");
+    EXPECT_EQ(host.save_requests[0].filter_description, "Text TXT (*.txt)");
+    EXPECT_EQ(host.save_requests[0].flags, 6u);
+}
+
+TEST_F(Program, export_of_the_worked_example) {
+    VoiceSpec spec;
+    spec.screen_name = "Tom's voice";
+    open(write_voice("a.vpm", spec));
+    form.HScroll2.set_value(80);
+    EXPECT_EQ(export_now(), "'DO NOT ALTER THE NEXT 2 LINES. \r\nVoice Name: Tom\r\n"
+                            "VPM Type: Nuvi 7x0/3x0 TTS\r\nVoice Rate:  45\r\nVoice Volume:  80\r\n"
+                            "Screen Name: Tom's voice\r\n\r\n 1-Turn left\r\n 2-Turn right\r\n"
+                            " 3-Arrived\r\n");
+}
+
+TEST_F(Program, export_after_a_refused_file_writes_no_phrases) {
+    open(write_voice("a.vpm", {}));
+    open(write("bad.vpm", "nothing"));
+    const auto text = export_now();
+    EXPECT_EQ(text.substr(text.size() - 4), "\r\n\r\n");
+}
+
+class RoundTrip : public Program, public testing::WithParamInterface<VoiceSpec> {};
+
+TEST_P(RoundTrip, export_then_import_unchanged_leaves_the_image_identical) {
+    const auto file = write_voice("a.vpm", GetParam());
+    open(file);
+    const std::string text = export_now();
+    import_text(text);
+    EXPECT_TRUE(host.messages.empty()) << host.messages[0];
+    EXPECT_EQ(save_as("same.vpm"), read(file));
+}
+
+INSTANTIATE_TEST_SUITE_P(Families, RoundTrip, testing::Values(VoiceSpec{}, test::spec_255w()),
+                         [](const auto& row) {
+                             return std::string(row.param.family_7x0 ? "nuvi_7x0" : "nuvi_255w");
+                         });
+
+TEST_F(Program, import_applies_rate_volume_screen_name_and_changed_phrases) {
+    open(write_voice("a.vpm", {}));
+    std::string text = export_now();
+    text.replace(text.find("Voice Rate:  45"), 15, "Voice Rate: 50");
+    text.replace(text.find("Voice Volume:  80"), 17, "Voice Volume: 7");
+    text.replace(text.find("Tom's voice"), 11, "New name");
+    text.replace(text.find(" 2-Turn right"), 13, " 2-Turn right now");
+    import_text(text);
+    EXPECT_TRUE(host.messages.empty());
+    const auto& s = form.voice()->settings;
+    EXPECT_EQ(image_text(*s.rate_pos, 2), "50");
+    EXPECT_EQ(form.voice_rate.caption(), " 50");
+    EXPECT_EQ(image_text(s.vol_pos, 2), "07");
+    EXPECT_EQ(form.voice_vol.caption(), " 7");
+    EXPECT_EQ(form.screen_name.text(), "New name");
+    EXPECT_EQ(form.List1.items()[1], " 2-Turn right now");
+    EXPECT_EQ(form.List1.selected(), 1);
+    EXPECT_TRUE(form.List1.has_focus());
+    EXPECT_EQ(form.form2(), nullptr);
+}
+
+TEST_F(Program, import_goes_on_after_a_phrase_without_room) {
+    open(write_voice("a.vpm", {}));
+    std::string text = export_now();
+    text.replace(text.find(" 2-Turn right"), 13, " 2-" + std::string(3000, 'x'));
+    text.replace(text.find(" 3-Arrived"), 10, " 3-Here");
+    import_text(text);
+    EXPECT_EQ(host.messages,
+              std::vector<std::string>{
+                  "Sorry! Not enough bytes left in the buffer. Ignoring last change."});
+    EXPECT_EQ(form.List1.items()[1], " 2-Turn right");
+    EXPECT_EQ(form.List1.items()[2], " 3-Here");
+}
+
+TEST_F(Program, import_fault_keeps_what_was_applied_and_names_the_line) {
+    open(write_voice("a.vpm", {}));
+    std::string text = export_now();
+    text.replace(text.find(" 3-Arrived"), 10, " 3-There\r\n 9-x");
+    import_text(text);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(
+        host.messages[0],
+        "Incompatible/Invalid text file. Found an unexpected error at line  11:\r\nFound:  9-x\r\n"
+        "Expected: index_number less or equal to  3\r\nAborting! You should reload your VPM "
+        "file and import a compatible TXT file.");
+    EXPECT_EQ(form.List1.items()[2], " 3-There");
+}
+
+TEST_F(Program, import_closes_an_open_modify_window_first) {
+    open(write_voice("a.vpm", {}));
+    form.List1.select(2);
+    form.List1_DblClick();
+    ASSERT_NE(form.form2(), nullptr);
+    import_text(export_now());
+    EXPECT_EQ(form.form2(), nullptr);
+}
+
+TEST_F(Program, import_without_a_voice_or_a_readable_file_is_refused) {
+    form.Import_Click();
+    EXPECT_EQ(host.messages.size(), 1u);
+    EXPECT_TRUE(host.open_requests.empty());
+
+    open(write_voice("a.vpm", {}));
+    host.answers.push_back(path("missing.txt"));
+    form.Import_Click();
+    ASSERT_EQ(host.messages.size(), 2u);
+    EXPECT_NE(host.messages[1].find("missing.txt"), std::string::npos);
+    EXPECT_EQ(host.open_requests.back().title, "Import Text...");
+}
+
+TEST_F(Program, rate_line_for_255w_sets_the_bar_and_writes_below_100) {
+    open(write_voice("b.vpm", test::spec_255w()));
+    std::string text = export_now();
+    text.replace(text.find("Voice Rate:  100"), 16, "Voice Rate: 30");
+    import_text(text);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(image_text(*form.voice()->settings.rate_pos, 2), "30");
+}
+
+// --- exit and about ---------------------------------------------------------------------------
+
+TEST_F(Program, about_exists_once_and_exit_closes_every_window) {
+    form.About_Click();
+    form.About_Click();
+    ASSERT_NE(form.about_form(), nullptr);
+    EXPECT_EQ(form.about_form()->raise_requests(), 2u);
+    EXPECT_EQ(form.about_form()->Label1.caption(), "Garmin Quorvel v2.51");
+    form.Find_Click();
+    form.Exit_Click();
+    EXPECT_TRUE(form.closed());
+    EXPECT_EQ(form.about_form(), nullptr);
+    EXPECT_EQ(form.find_form(), nullptr);
+}
+
+} // namespace
+} // namespace quorvel::ui
