@@ -14,8 +14,6 @@ namespace quorvel::ui {
 namespace {
 
 const char* const not_a_tts_file = "not a TTS file";
-const char* const save_reminder = "You are about to save your modified TTS voice file. Please use "
-                                  "the original .vpm file name for this to work.";
 const char* const modify_first_refusal = "Sorry! You can't modify string 1 in this release.";
 const char* const not_found = "Search item not found";
 const char* const not_found_again = "Search item not found. Hit F3 again to search from top";
@@ -115,14 +113,18 @@ void Form1::open_path(const std::string& path) {
         host_.message_box("The file " + file_label(path) + " cannot be opened: " + loaded.error);
         return;
     }
+    open_image(std::move(*loaded.bytes));
+}
+
+void Form1::open_image(Bytes bytes) {
     // A Modify window belongs to the voice it was opened on.
     discard_form2();
-    auto outcome = open_voice(*loaded.bytes);
+    auto outcome = open_voice(bytes);
     if (!outcome.voice) {
         reject(outcome.message);
         return;
     }
-    voice_ = OpenVoice{std::move(*loaded.bytes), std::move(outcome.voice->settings),
+    voice_ = OpenVoice{std::move(bytes), std::move(outcome.voice->settings),
                        std::move(outcome.voice->table)};
     show_voice();
 }
@@ -257,10 +259,17 @@ void Form1::Import_Click() {
     if (!text) {
         return;
     }
+    import_text_content(*text);
+}
+
+void Form1::import_text_content(std::string_view text) {
+    if (!require_voice("import a text file")) {
+        return;
+    }
     // The import replaces what a Modify window shows: close it first.
     discard_form2();
     ImportDriver driver(*this);
-    if (const auto fault = import_text(*text, driver)) {
+    if (const auto fault = import_text(text, driver)) {
         host_.message_box(fault_message(*fault));
     }
 }

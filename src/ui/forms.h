@@ -12,11 +12,15 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace quorvel::ui {
 
 inline constexpr const char* main_caption = "Quorvel v2.51";
 inline constexpr const char* application_name = "Quorvel";
+inline constexpr const char* save_reminder = "You are about to save your modified TTS voice file. "
+                                             "Please use the original .vpm file name for this to "
+                                             "work.";
 
 class Form1;
 
@@ -126,8 +130,12 @@ class Form1 {
     void HScroll1_Change();
     void HScroll2_Change();
 
-    // Opens `path` as File > Open does after its dialog (the command line uses this).
+    // File > Open after its dialog: load `path`, or report why it cannot be read.
     void open_path(const std::string& path);
+    // File > Open from the identity check on, for bytes already read.
+    void open_image(Bytes bytes);
+    // File > Import after its dialog and the read of the text file.
+    void import_text_content(std::string_view text);
 
     // The secondary windows, each present only while open.
     Form2* form2() { return form2_.get(); }
