@@ -7,6 +7,7 @@ packages=(
     build-essential cmake ninja-build qt6-base-dev fonts-dejavu-core
     libgtest-dev libbenchmark-dev libcli11-dev
     xvfb xauth xdotool imagemagick
+    clang libclang-rt-14-dev
 )
 
 missing=()

@@ -53,8 +53,11 @@ class TextBox : public Control {
   public:
     const std::string& text() const { return text_; }
     void set_text(const std::string& t) {
+        if (unencodable_) {
+            unencodable_.reset();
+            touch(); // the face still shows the character it could not hand over
+        }
         update(text_, t);
-        unencodable_.reset();
     }
     // Typed by the user through a face; `bad` names the first character that could not be
     // converted, in UTF-8.

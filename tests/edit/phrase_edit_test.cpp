@@ -10,6 +10,8 @@
 namespace quorvel {
 namespace {
 
+using test::PrintTo;
+
 struct Opened {
     Bytes image;
     PhraseTable table;

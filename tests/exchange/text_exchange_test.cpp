@@ -9,6 +9,8 @@
 namespace quorvel {
 namespace {
 
+using test::PrintTo;
+
 TEST(ExportText, worked_example_byte_for_byte) {
     const std::string text = export_text({"Tom",
                                           "Nuvi 7x0/3x0 TTS",

@@ -12,6 +12,8 @@
 namespace quorvel {
 namespace {
 
+using test::PrintTo;
+
 // A 40-byte image of dots with "AB" at each of the given positions.
 Bytes image_with_ab_at(const std::vector<int>& positions) {
     Bytes image(40, '.');

@@ -10,6 +10,8 @@
 namespace quorvel {
 namespace {
 
+using test::PrintTo;
+
 using test::BuiltVoice;
 using test::TableVariant;
 using test::VoiceSpec;

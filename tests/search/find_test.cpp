@@ -7,6 +7,8 @@
 namespace quorvel {
 namespace {
 
+using test::PrintTo;
+
 struct MatchCase {
     const char* name;
     const char* entry;

@@ -7,6 +7,7 @@
 #include "image/voice_image.h"
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,11 @@ BuiltVoice build_voice(const VoiceSpec& spec);
 
 // A 255W/260 spec with the builder's other defaults.
 VoiceSpec spec_255w();
+
+// Names a spec in test listings by its family.
+inline void PrintTo(const VoiceSpec& spec, std::ostream* os) {
+    *os << (spec.family_7x0 ? "nuvi_7x0" : "nuvi_255w");
+}
 
 // Writes `bytes` to `path`; throws std::runtime_error on failure.
 void write_file(const std::string& path, const Bytes& bytes);

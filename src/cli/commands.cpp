@@ -1,0 +1,216 @@
+#include "cli/commands.h"
+
+#include "cli/cli_host.h"
+#include "image/voice_image.h"
+#include "ui/codepage.h"
+#include "ui/forms.h"
+
+#include <charconv>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+namespace quorvel::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A freshly started program.
+struct Program {
+    CliHost host;
+    ui::Form1 form{host};
+
+    // File > Open of `path`; false when the file cannot be read or is not a voice file.
+    bool open(const std::string& path) {
+        form.open_path(path);
+        return form.voice().has_value();
+    }
+
+    // File > Export, its dialog answered with `path`.
+    int export_into(const std::string& path) {
+        host.answer_next_dialog(path);
+        form.Export_Click();
+        return status();
+    }
+
+    // File > Save, its dialog answered with `path`.
+    int save_into(const std::string& path) {
+        host.answer_next_dialog(path);
+        form.Save_Click();
+        return status();
+    }
+
+    int status() const { return host.refused() ? refused : success; }
+};
+
+int copy_to_stdout(const std::string& file) {
+    const LoadResult text = load_file(file);
+    if (!text.bytes) {
+        print_message("The exported text could not be read back: " + text.error);
+        return refused;
+    }
+    std::cout.write(reinterpret_cast<const char*>(text.bytes->data()),
+                    static_cast<std::streamsize>(text.bytes->size()));
+    if (!std::cout.flush()) {
+        print_message("Standard output could not be written.");
+        return refused;
+    }
+    return success;
+}
+
+// File > Export into a folder of our own, then its bytes to standard output.
+int export_to_stdout(Program& program) {
+    std::error_code ec;
+    std::string folder = (fs::temp_directory_path(ec) / "quorvel-cli-XXXXXX").string();
+    if (ec || ::mkdtemp(folder.data()) == nullptr) {
+        print_message("No temporary folder could be created for the export.");
+        return refused;
+    }
+    const std::string file = folder + "/export.txt";
+    int status = program.export_into(file);
+    if (status == success) {
+        status = copy_to_stdout(file);
+    }
+    fs::remove_all(folder, ec);
+    return status;
+}
+
+// The rate scroll bar moved to `rate`. The bar of a family whose rate is fixed cannot move.
+bool set_rate(Program& program, int rate) {
+    ui::Form1& f = program.form;
+    if (!f.HScroll1.enabled()) {
+        print_message("The rate of a " + f.nuvi_model.caption() + " voice file is fixed.");
+        return false;
+    }
+    f.HScroll1.set_value(rate);
+    return true;
+}
+
+// Typed into the screen-name box, which takes no more characters than its field holds.
+bool type_screen_name(Program& program, const std::string& utf8) {
+    ui::TextBox& box = program.form.screen_name;
+    const ui::Encoded text = ui::from_utf8(utf8);
+    const int width = box.max_length().value_or(0);
+    if (static_cast<int>(text.bytes.size()) > width) {
+        print_message("The screen name \"" + text.bytes + "\" is longer than its field of " +
+                      std::to_string(width) + " characters.");
+        return false;
+    }
+    box.set_typed_text(text.bytes, text.unencodable);
+    return true;
+}
+
+// A double click on phrase K, TEXT typed into the Modify window, then its OK.
+bool modify_phrase(Program& program, const PhraseChange& change) {
+    ui::Form1& f = program.form;
+    if (change.k > f.List1.count()) {
+        print_message("There is no phrase " + std::to_string(change.k) + ": the voice file has " +
+                      std::to_string(f.List1.count()) + " phrases.");
+        return false;
+    }
+    f.List1.select(change.k - 1);
+    f.List1_DblClick();
+    if (program.host.refused()) {
+        return false;
+    }
+    const ui::Encoded text = ui::from_utf8(change.text);
+    f.form2()->new_.set_typed_text(text.bytes, text.unencodable);
+    f.form2()->Command3_Click();
+    return !program.host.refused();
+}
+
+} // namespace
+
+std::optional<PhraseChange> parse_phrase(std::string_view arg) {
+    const auto equals = arg.find('=');
+    if (equals == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::string_view number = arg.substr(0, equals);
+    int k = 0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), k);
+    if (error != std::errc() || end != number.data() + number.size() || k < 1) {
+        return std::nullopt;
+    }
+    return PhraseChange{k, std::string(arg.substr(equals + 1))};
+}
+
+int show_info(const std::string& voice, bool with_phrases) {
+    Program program;
+    if (!program.open(voice)) {
+        return unusable;
+    }
+    const ui::Form1& f = program.form;
+    std::cout << "Family:       " << ui::to_utf8(f.nuvi_model.caption()) << '\n'
+              << "Voice name:   " << ui::to_utf8(f.voice_name.caption()) << '\n'
+              << "Screen name:  " << ui::to_utf8(f.screen_name.text()) << " (field of "
+              << f.screen_name.max_length().value_or(0) << " characters)\n"
+              << "Rate:         " << f.HScroll1.value() << (f.HScroll1.enabled() ? "" : " (fixed)")
+              << '\n'
+              << "Volume:       " << f.HScroll2.value() << '\n'
+              << "Phrases:      " << f.List1.count() << '\n'
+              << "Bytes left:   " << f.char_left.caption() << '\n';
+    if (with_phrases) {
+        std::cout << '\n';
+        for (const auto& entry : f.List1.items()) {
+            std::cout << ui::to_utf8(entry) << '\n';
+        }
+    }
+    return success;
+}
+
+int export_text(const std::string& voice, const std::string& output) {
+    Program program;
+    if (!program.open(voice)) {
+        return unusable;
+    }
+    if (output == "-") {
+        return export_to_stdout(program);
+    }
+    return program.export_into(output);
+}
+
+int import_text(const std::string& voice, const std::string& input, const std::string& output) {
+    Program program;
+    if (!program.open(voice)) {
+        return unusable;
+    }
+    // Read here rather than by File > Import, so that a text file that cannot be read is told
+    // apart from a text the import refuses.
+    const LoadResult text = load_file(input);
+    if (!text.bytes) {
+        print_message("The text file \"" + ui::path_for_message(input) +
+                      "\" cannot be read: " + text.error);
+        return unusable;
+    }
+    program.form.import_text_content(std::string(text.bytes->begin(), text.bytes->end()));
+    if (program.host.refused()) {
+        return refused;
+    }
+    return program.save_into(output);
+}
+
+int set_values(const SetRequest& request) {
+    Program program;
+    if (!program.open(request.voice)) {
+        return unusable;
+    }
+    if (request.rate && !set_rate(program, *request.rate)) {
+        return refused;
+    }
+    if (request.volume) {
+        program.form.HScroll2.set_value(*request.volume);
+    }
+    if (request.screen_name && !type_screen_name(program, *request.screen_name)) {
+        return refused;
+    }
+    for (const auto& change : request.phrases) {
+        if (!modify_phrase(program, change)) {
+            return refused;
+        }
+    }
+    return program.save_into(request.output);
+}
+
+} // namespace quorvel::cli

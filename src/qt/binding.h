@@ -1,0 +1,116 @@
+#pragma once
+
+// Binds the controls of the program layer to their widgets. A binding shows a control's
+// state whenever the control's revision moved since the widget last showed it, with the
+// widget's signals blocked, so showing never reads as user input. User input goes the
+// other way: into the control, and the binding marks that state as shown.
+
+#include "ui/codepage.h"
+#include "ui/controls.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QScrollBar;
+
+namespace quorvel::qt {
+
+// Texts of the controls are single-byte Windows-1252; widgets show Unicode.
+QString to_qstring(std::string_view single_byte);
+ui::Encoded from_qstring(const QString& text);
+
+class Binding {
+  public:
+    Binding(const Binding&) = delete;
+    Binding& operator=(const Binding&) = delete;
+    virtual ~Binding() = default;
+
+    // Shows the control's state when it changed since the widget last showed it.
+    void sync();
+
+  protected:
+    explicit Binding(const ui::Control& control) : control_(control) {}
+    // The user changed the control through the widget: the widget already shows it.
+    void mark_shown() { shown_ = control_.revision(); }
+    virtual void show() = 0;
+
+  private:
+    const ui::Control& control_;
+    std::optional<std::uint64_t> shown_;
+};
+
+class LabelBinding final : public Binding {
+  public:
+    LabelBinding(const ui::Label& label, QLabel* widget);
+
+  private:
+    void show() override;
+    const ui::Label& label_;
+    QLabel* widget_;
+};
+
+// The user's edits reach the control as typed text; a character the code page cannot hold
+// is reported to it, so the program can refuse the change it feeds.
+class TextBoxBinding final : public Binding {
+  public:
+    TextBoxBinding(ui::TextBox& box, QLineEdit* widget);
+
+  private:
+    void show() override;
+    ui::TextBox& box_;
+    QLineEdit* widget_;
+};
+
+// A value the user sets runs the program's change handler (nested in set_value), then
+// `after_change`.
+class ScrollBarBinding final : public Binding {
+  public:
+    ScrollBarBinding(ui::ScrollBar& bar, QScrollBar* widget, std::function<void()> after_change);
+
+  private:
+    void show() override;
+    ui::ScrollBar& bar_;
+    QScrollBar* widget_;
+    std::function<void()> after_change_;
+};
+
+// The user's selection reaches the list without a handler. A full refill adds every item
+// in one go; when only texts changed, only those items change.
+class ListBinding final : public Binding {
+  public:
+    ListBinding(ui::ListBox& list, QListWidget* widget);
+
+  private:
+    void show() override;
+    void show_items();
+    void show_selection();
+    void take_selection();
+    ui::ListBox& list_;
+    QListWidget* widget_;
+    std::vector<std::string> shown_items_;
+    std::uint64_t focus_requests_ = 0;
+};
+
+class Bindings {
+  public:
+    void bind(const ui::Label& label, QLabel* widget);
+    void bind(ui::TextBox& box, QLineEdit* widget);
+    void bind(ui::ScrollBar& bar, QScrollBar* widget, std::function<void()> after_change);
+    void bind(ui::ListBox& list, QListWidget* widget);
+    void sync();
+
+  private:
+    std::vector<std::unique_ptr<Binding>> bindings_;
+};
+
+} // namespace quorvel::qt

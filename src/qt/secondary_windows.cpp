@@ -1,0 +1,145 @@
+#include "qt/secondary_windows.h"
+
+#include "qt/form_widgets.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace quorvel::qt {
+
+SecondaryWindow::SecondaryWindow(ui::Window& model, std::function<void()> after_event,
+                                 QWidget* parent, Qt::WindowFlags flags)
+    : QDialog(parent, flags), model_(&model), id_(model.id()),
+      after_event_(std::move(after_event)) {
+    setModal(false);
+    setFont(form_font());
+}
+
+void SecondaryWindow::sync() {
+    if (!attached()) {
+        return;
+    }
+    bindings_.sync();
+    if (isHidden() || model_->raise_requests() != raise_requests_) {
+        raise_requests_ = model_->raise_requests();
+        show();
+        raise();
+        activateWindow();
+    }
+}
+
+void SecondaryWindow::detach() {
+    model_ = nullptr;
+    hide();
+    deleteLater();
+}
+
+void SecondaryWindow::run(const std::function<void()>& handler) {
+    if (!attached()) {
+        return;
+    }
+    handler();
+    after_event_();
+}
+
+void SecondaryWindow::closeEvent(QCloseEvent* event) {
+    run([this] { close_box(); });
+    event->accept();
+}
+
+void SecondaryWindow::reject() {
+    run([this] { close_box(); });
+}
+
+Form2Window::Form2Window(ui::Form2& form, std::function<void()> after_event, QWidget* parent)
+    : SecondaryWindow(form, std::move(after_event), parent, Qt::Window), form_(form) {
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Modify TTS Expression"));
+    resize(626, 287);
+
+    // Controls are created in tab order.
+    bindings_.bind(form_.N, add_label(this, "N", {24, 40, 105, 17}));
+    auto* current = add_line_edit(this, "Current", {24, 64, 577, 19});
+    bindings_.bind(form_.Current, current);
+    bindings_.bind(form_.Label1, add_label(this, "Label1", {24, 144, 81, 17}));
+    auto* new_text = add_line_edit(this, "new", {24, 168, 577, 19});
+    bindings_.bind(form_.new_, new_text);
+    auto* cancel = add_button(this, "Command1", {136, 232, 97, 25}, QStringLiteral("Cancel"));
+    auto* ok = add_button(this, "Command3", {352, 232, 97, 25}, QStringLiteral("OK"));
+
+    // Neither button answers Enter: a phrase is changed by pressing OK itself.
+    cancel->setAutoDefault(false);
+    ok->setAutoDefault(false);
+    current->setFocus();
+
+    connect(ok, &QPushButton::clicked, this, [this] { run([this] { form_.Command3_Click(); }); });
+    connect(cancel, &QPushButton::clicked, this,
+            [this] { run([this] { form_.Command1_Click(); }); });
+}
+
+void Form2Window::close_box() {
+    form_.close_box();
+}
+
+FindWindow::FindWindow(ui::Find_Form& form, std::function<void()> after_event, QWidget* parent)
+    : SecondaryWindow(form, std::move(after_event), parent, Qt::Window), form_(form) {
+    setObjectName(QStringLiteral("Find_Form"));
+    setWindowTitle(QStringLiteral("Find"));
+    resize(312, 81);
+
+    // Controls are created in tab order.
+    bindings_.bind(form_.Label1, add_label(this, "Label1", {8, 16, 65, 17}));
+    auto* text = add_line_edit(this, "Text2Find", {64, 16, 145, 19});
+    bindings_.bind(form_.Text2Find, text);
+    auto* find = add_button(this, "Command1", {232, 16, 73, 17}, QStringLiteral("Find"));
+    auto* cancel = add_button(this, "Command2", {232, 40, 73, 17}, QStringLiteral("Cancel"));
+
+    find->setDefault(true);
+    text->setFocus();
+
+    connect(find, &QPushButton::clicked, this, [this] { run([this] { form_.Command1_Click(); }); });
+    connect(cancel, &QPushButton::clicked, this,
+            [this] { run([this] { form_.Command2_Click(); }); });
+}
+
+void FindWindow::close_box() {
+    form_.close_box();
+}
+
+AboutWindow::AboutWindow(ui::About_Form& form, std::function<void()> after_event, QWidget* parent)
+    : SecondaryWindow(form, std::move(after_event), parent,
+                      Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      form_(form) {
+    setObjectName(QStringLiteral("About_Form"));
+    setWindowTitle(QStringLiteral("About Quorvel"));
+    setFixedSize(243, 148);
+
+    auto* title = add_label(this, "Label1", {8, 8, 225, 17});
+    QFont title_font = form_font();
+    title_font.setPointSizeF(9.75);
+    title->setFont(title_font);
+    title->setAlignment(Qt::AlignCenter);
+    bindings_.bind(form_.Label1, title);
+    auto* author = add_label(this, "Label2", {8, 32, 233, 25});
+    author->setAlignment(Qt::AlignCenter);
+    author->setWordWrap(true);
+    bindings_.bind(form_.Label2, author);
+    bindings_.bind(form_.Label3, add_label(this, "Label3", {56, 64, 137, 17}));
+    auto* address = add_label(this, "Label4", {40, 80, 185, 33});
+    address->setWordWrap(true);
+    bindings_.bind(form_.Label4, address);
+    auto* close = add_button(this, "Command1", {72, 112, 97, 25}, QStringLiteral("Close"));
+    close->setFocus();
+
+    connect(close, &QPushButton::clicked, this,
+            [this] { run([this] { form_.Command1_Click(); }); });
+}
+
+void AboutWindow::close_box() {
+    form_.close_box();
+}
+
+} // namespace quorvel::qt

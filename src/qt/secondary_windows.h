@@ -1,0 +1,85 @@
+#pragma once
+
+// The windows besides the main one: Modify TTS Expression (Form2), Find and About. Each
+// shows one window of the program layer while that window exists; when the program
+// discards it, the face detaches it and never touches it again. The references the
+// subclasses keep to the program's window are used only through `run` and `close_box`,
+// which never run once detached.
+
+#include "qt/binding.h"
+#include "ui/forms.h"
+
+#include <QDialog>
+
+#include <cstdint>
+#include <functional>
+
+namespace quorvel::qt {
+
+class SecondaryWindow : public QDialog {
+    Q_OBJECT
+
+  public:
+    std::uint64_t id() const { return id_; }
+    bool attached() const { return model_ != nullptr; }
+    // Shows the program's state and brings the window forward when the program asks.
+    void sync();
+    // The program discarded the window: hides it, forgets the program's window and deletes
+    // itself once control is back in the event loop.
+    void detach();
+    // Escape: as the close box.
+    void reject() override;
+
+  protected:
+    // `after_event` runs after each handler this window calls.
+    SecondaryWindow(ui::Window& model, std::function<void()> after_event, QWidget* parent,
+                    Qt::WindowFlags flags);
+    // Runs a handler of the program's window, then `after_event`; nothing once detached.
+    void run(const std::function<void()>& handler);
+    virtual void close_box() = 0;
+
+    Bindings bindings_;
+
+  private:
+    void closeEvent(QCloseEvent* event) override;
+
+    ui::Window* model_;
+    std::uint64_t id_;
+    std::uint64_t raise_requests_ = 0;
+    std::function<void()> after_event_;
+};
+
+class Form2Window final : public SecondaryWindow {
+    Q_OBJECT
+
+  public:
+    Form2Window(ui::Form2& form, std::function<void()> after_event, QWidget* parent);
+
+  private:
+    void close_box() override;
+    ui::Form2& form_;
+};
+
+class FindWindow final : public SecondaryWindow {
+    Q_OBJECT
+
+  public:
+    FindWindow(ui::Find_Form& form, std::function<void()> after_event, QWidget* parent);
+
+  private:
+    void close_box() override;
+    ui::Find_Form& form_;
+};
+
+class AboutWindow final : public SecondaryWindow {
+    Q_OBJECT
+
+  public:
+    AboutWindow(ui::About_Form& form, std::function<void()> after_event, QWidget* parent);
+
+  private:
+    void close_box() override;
+    ui::About_Form& form_;
+};
+
+} // namespace quorvel::qt

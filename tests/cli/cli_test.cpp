@@ -1,0 +1,435 @@
+// quorvel-cli run as a process on voice files from the builder. What it writes is compared
+// with what the window writes through the program layer after the same steps.
+
+#include "support/scripted_host.h"
+#include "support/temp_folder.h"
+#include "support/test_names.h"
+#include "support/voice_builder.h"
+#include "ui/forms.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <sys/wait.h>
+
+namespace quorvel::cli {
+namespace {
+
+using test::PrintTo;
+
+namespace fs = std::filesystem;
+using Args = std::vector<std::string>;
+using test::VoiceSpec;
+
+std::string read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::string quoted(const std::string& arg) {
+    std::string out = "'";
+    for (char c : arg) {
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return out + "'";
+}
+
+std::string replaced(std::string text, const std::string& token, const std::string& by) {
+    for (auto at = text.find(token); at != std::string::npos; at = text.find(token, at)) {
+        text.replace(at, token.size(), by);
+        at += by.size();
+    }
+    return text;
+}
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// The window, driven in this process through the program layer.
+struct Window {
+    test::ScriptedHost host;
+    ui::Form1 form{host};
+
+    explicit Window(const std::string& voice) { form.open_path(voice); }
+    std::string export_to(const std::string& path) {
+        host.answers.push_back(path);
+        form.Export_Click();
+        return read(path);
+    }
+    void import_from(const std::string& path) {
+        host.answers.push_back(path);
+        form.Import_Click();
+    }
+    std::string save_to(const std::string& path) {
+        host.answers.push_back(path);
+        form.Save_Click();
+        return read(path);
+    }
+    void modify(int t, const std::string& text) {
+        form.List1.select(t);
+        form.List1_DblClick();
+        form.form2()->new_.set_text(text);
+        form.form2()->Command3_Click();
+    }
+};
+
+class Cli : public testing::Test {
+  protected:
+    fs::path dir = test::fresh_temp_folder();
+
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::string path(const std::string& name) const { return (dir / name).string(); }
+    std::string write(const std::string& name, const std::string& bytes) const {
+        std::ofstream(path(name), std::ios::binary) << bytes;
+        return path(name);
+    }
+    std::string write_voice(const VoiceSpec& layout = {}, const std::string& name = "VOICE") {
+        test::write_file(path(name), test::build_voice(layout).image);
+        return path(name);
+    }
+    std::set<std::string> files() const {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir)) {
+            names.insert(entry.path().filename().string());
+        }
+        return names;
+    }
+
+    // Runs quorvel-cli with `args`, each token VOICE, TEXT, OUT or FILE standing for the file
+    // of that name in the test's folder.
+    Outcome run(const Args& args) const {
+        std::string command = quoted(QUORVEL_CLI);
+        for (const auto& arg : args) {
+            const bool token = arg == "VOICE" || arg == "TEXT" || arg == "OUT" || arg == "FILE";
+            command += " " + quoted(token ? path(arg) : arg);
+        }
+        command += " </dev/null >" + quoted(path("stdout")) + " 2>" + quoted(path("stderr"));
+        const int raw = std::system(command.c_str());
+        Outcome result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read(path("stdout")),
+                       read(path("stderr"))};
+        fs::remove(path("stdout"));
+        fs::remove(path("stderr"));
+        return result;
+    }
+};
+
+TEST_F(Cli, version_is_the_program_version) {
+    const Outcome r = run({"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, std::string("quorvel-cli ") + QUORVEL_VERSION + "\n");
+}
+
+TEST_F(Cli, every_command_has_help) {
+    for (const char* command : {"info", "export", "import", "set"}) {
+        const Outcome r = run({command, "--help"});
+        EXPECT_EQ(r.status, 0) << command;
+        EXPECT_NE(r.out.find(std::string("Usage: quorvel-cli ") + command), std::string::npos);
+    }
+}
+
+// --- usage errors and files that cannot be used: status 2, nothing written ------------------
+
+struct UsageCase {
+    const char* name;
+    Args args;
+};
+
+class UsageError : public Cli, public testing::WithParamInterface<UsageCase> {};
+
+TEST_P(UsageError, exits_with_2_and_writes_nothing) {
+    write_voice();
+    write("TEXT", "");
+    const Outcome r = run(GetParam().args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err, "");
+    EXPECT_FALSE(fs::exists(path("OUT")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UsageError,
+    testing::Values(
+        UsageCase{"no_command", {}}, UsageCase{"unknown_command", {"rename", "VOICE"}},
+        UsageCase{"extra_argument", {"info", "VOICE", "VOICE"}},
+        UsageCase{"import_without_output", {"import", "VOICE", "TEXT"}},
+
+        UsageCase{"rate_above_99", {"set", "VOICE", "-o", "OUT", "--rate", "100"}},
+        UsageCase{"volume_below_0", {"set", "VOICE", "-o", "OUT", "--volume=-1"}},
+        UsageCase{"rate_not_a_number", {"set", "VOICE", "-o", "OUT", "--rate", "fast"}},
+        UsageCase{"phrase_without_equals", {"set", "VOICE", "-o", "OUT", "--phrase", "2 Go"}},
+        UsageCase{"phrase_zero", {"set", "VOICE", "-o", "OUT", "--phrase", "0=Go"}},
+        UsageCase{"phrase_of_two_lines", {"set", "VOICE", "-o", "OUT", "--phrase", "2=Go\nleft"}},
+        UsageCase{"screen_name_of_two_lines",
+                  {"set", "VOICE", "-o", "OUT", "--screen-name", "Tom\r\nJill"}}),
+    test::row_name);
+
+struct UnusableCase {
+    const char* name;
+    Args args;
+    std::optional<std::string> file; // what FILE holds; empty: there is no such file
+    std::string message;             // FILE stands for its path
+};
+
+class UnusableFile : public Cli, public testing::WithParamInterface<UnusableCase> {};
+
+TEST_P(UnusableFile, is_reported_with_status_2) {
+    const auto& c = GetParam();
+    write_voice();
+    if (c.file) {
+        write("FILE", *c.file);
+    }
+    const Outcome r = run(c.args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, replaced(c.message, "FILE", path("FILE")));
+    EXPECT_FALSE(fs::exists(path("OUT")));
+}
+
+const std::string not_a_voice_file =
+    "Selected file is not a valid Garmin VPM Text To Speech file\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UnusableFile,
+    testing::Values(
+        UnusableCase{"missing_voice_file",
+                     {"info", "FILE"},
+                     std::nullopt,
+                     "The file \"FILE\" cannot be opened: No such file or directory\n"},
+        UnusableCase{"not_a_voice_file", {"export", "FILE", "OUT"}, "x", not_a_voice_file},
+        UnusableCase{"voice_file_without_settings",
+                     {"set", "FILE", "-o", "OUT"},
+                     std::string(16, ' ') + "DSKIMG" + std::string(300, ' '),
+                     not_a_voice_file +
+                         "The settings block number (\"DLLINFO\") could not be found.\n"},
+        UnusableCase{"missing_text_file",
+                     {"import", "VOICE", "FILE", "-o", "OUT"},
+                     std::nullopt,
+                     "The text file \"FILE\" cannot be read: No such file or directory\n"}),
+    test::row_name);
+
+// --- info and export --------------------------------------------------------------------------
+
+TEST_F(Cli, info_shows_the_settings_in_utf8_and_the_phrases_on_request) {
+    VoiceSpec layout;
+    layout.screen_name = "Caf\xE9";
+    layout.screen_name_width = 12;
+    layout.rate_digits = "07";
+    const std::string voice = write_voice(layout);
+    const std::string summary = "Family:       Nuvi 7x0/3x0 TTS\n"
+                                "Voice name:   Tom\n"
+                                "Screen name:  Caf\u00E9 (field of 12 characters)\n"
+                                "Rate:         7\n"
+                                "Volume:       80\n"
+                                "Phrases:      3\n"
+                                "Bytes left:   " +
+                                Window(voice).form.char_left.caption() + "\n";
+    EXPECT_EQ(run({"info", "VOICE"}).out, summary);
+    const Outcome r = run({"info", "VOICE", "--phrases"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, summary + "\n 1-Turn left\n 2-Turn right\n 3-Arrived\n");
+}
+
+TEST_F(Cli, info_shows_the_fixed_rate_of_a_255w_voice) {
+    const Outcome r = run({"info", write_voice(test::spec_255w())});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("Family:       Nuvi 255W/260 TTS\n"), std::string::npos);
+    EXPECT_NE(r.out.find("Rate:         100 (fixed)\n"), std::string::npos);
+}
+
+struct FamilyCase {
+    const char* name;
+    VoiceSpec layout;
+};
+
+class Export : public Cli, public testing::WithParamInterface<FamilyCase> {};
+
+TEST_P(Export, writes_what_the_window_exports_to_a_file_or_standard_output) {
+    VoiceSpec layout = GetParam().layout;
+    layout.phrases[1] = "Caf\xE9 ahead";
+    const std::string voice = write_voice(layout);
+    const std::string window = Window(voice).export_to(path("window.txt"));
+
+    const Outcome to_file = run({"export", "VOICE", "OUT"});
+    EXPECT_EQ(to_file.status, 0);
+    EXPECT_EQ(to_file.err, "");
+    EXPECT_EQ(read(path("OUT")), window);
+
+    const Outcome to_stdout = run({"export", "VOICE", "-"});
+    EXPECT_EQ(to_stdout.status, 0);
+    EXPECT_EQ(to_stdout.out, window);
+    EXPECT_EQ(files(), (std::set<std::string>{"VOICE", "window.txt", "OUT"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Families, Export,
+                         testing::Values(FamilyCase{"nuvi_7x0", {}},
+                                         FamilyCase{"nuvi_255w", test::spec_255w()}),
+                         test::row_name);
+
+// --- import -----------------------------------------------------------------------------------
+
+TEST_F(Cli, import_of_an_edited_export_changes_exactly_the_edit) {
+    VoiceSpec layout;
+    layout.phrases = {"Unable to locate", "Turn left", "Turn right", "Arrived"};
+    const test::BuiltVoice built = test::build_voice(layout);
+    test::write_file(path("VOICE"), built.image);
+    ASSERT_EQ(run({"export", "VOICE", "TEXT"}).status, 0);
+    const std::string edited = replaced(read(path("TEXT")), " 3-Turn right", " 3-Go right");
+    write("TEXT", edited);
+
+    const Outcome r = run({"import", "VOICE", "TEXT", "-o", "OUT"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(run({"export", "OUT", "-"}).out, edited);
+
+    const std::string original = read(path("VOICE"));
+    const std::string imported = read(path("OUT"));
+    ASSERT_EQ(imported.size(), original.size());
+    // Only the bytes of phrase 3, "Turn right" and its NUL, may differ.
+    const auto phrase = static_cast<std::size_t>(built.phrase_pos[2]);
+    for (std::size_t i = 0; i < original.size(); ++i) {
+        if (i < phrase || i > phrase + std::string("Turn right").size()) {
+            ASSERT_EQ(imported[i], original[i]) << "byte " << i;
+        }
+    }
+    Window window(path("VOICE"));
+    window.import_from(path("TEXT"));
+    EXPECT_EQ(imported, window.save_to(path("window.vpm")));
+}
+
+struct FailedImportCase {
+    const char* name;
+    std::string from; // replaced in the export by `to`
+    std::string to;
+    std::string message;
+};
+
+class FailedImport : public Cli, public testing::WithParamInterface<FailedImportCase> {};
+
+TEST_P(FailedImport, writes_nothing_and_exits_with_1) {
+    const auto& c = GetParam();
+    write_voice();
+    run({"export", "VOICE", "TEXT"});
+    write("TEXT", replaced(read(path("TEXT")), c.from, c.to));
+    const Outcome r = run({"import", "VOICE", "TEXT", "-o", "OUT"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, c.message);
+    EXPECT_FALSE(fs::exists(path("OUT")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FailedImport,
+    testing::Values(
+        FailedImportCase{"faulty_line", "Voice Name: Tom", "Voice Name: Tim",
+                         "Incompatible/Invalid text file. Found an unexpected error at line  2:\n"
+                         "Found: Tim\nExpected: Tom\nAborting! You should reload your VPM file "
+                         "and import a compatible TXT file.\n"},
+        FailedImportCase{"phrase_without_room", " 2-Turn right", " 2-" + std::string(3000, 'x'),
+                         "Sorry! Not enough bytes left in the buffer. Ignoring last change.\n"}),
+    test::row_name);
+
+// --- set --------------------------------------------------------------------------------------
+
+TEST_F(Cli, set_applies_each_change_in_order_as_the_window_does) {
+    const std::string voice = write_voice();
+    const Outcome r =
+        run({"set", "VOICE", "-o", "OUT", "--phrase", "2=Go", "--rate", "7", "--phrase",
+             "3=Caf\u00E9", "--volume", "33", "--screen-name", "Ann", "--phrase", "2=Went"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+
+    Window window(voice);
+    window.form.HScroll1.set_value(7);
+    window.form.HScroll2.set_value(33);
+    window.form.screen_name.set_text("Ann");
+    window.modify(1, "Go");
+    window.modify(2, "Caf\xE9");
+    window.modify(1, "Went");
+    EXPECT_EQ(read(path("OUT")), window.save_to(path("window.vpm")));
+    EXPECT_NE(read(path("OUT")), read(voice));
+}
+
+struct RefusalCase {
+    const char* name;
+    VoiceSpec layout;
+    Args changes;
+    std::string message;
+};
+
+class SetRefusal : public Cli, public testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(SetRefusal, writes_nothing_and_exits_with_1) {
+    const auto& c = GetParam();
+    write_voice(c.layout);
+    Args args = {"set", "VOICE", "-o", "OUT"};
+    args.insert(args.end(), c.changes.begin(), c.changes.end());
+    const Outcome r = run(args);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, c.message);
+    EXPECT_FALSE(fs::exists(path("OUT")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SetRefusal,
+    testing::Values(
+        RefusalCase{"rate_of_a_255w_voice",
+                    test::spec_255w(),
+                    {"--rate", "50"},
+                    "The rate of a Nuvi 255W/260 TTS voice file is fixed.\n"},
+        RefusalCase{"screen_name_longer_than_its_field",
+                    {},
+                    {"--screen-name", std::string(21, 'a')},
+                    "The screen name \"" + std::string(21, 'a') +
+                        "\" is longer than its field of 20 characters.\n"},
+        RefusalCase{"screen_name_outside_the_code_page",
+                    {},
+                    {"--screen-name", "\u4E2D"},
+                    "The screen name holds the character U+4E2D, which a voice file cannot "
+                    "store. Nothing was changed.\n"},
+        RefusalCase{"phrase_one",
+                    {},
+                    {"--phrase", "2=Go", "--phrase", "1=Go"},
+                    "Sorry! You can't modify string 1 in this release.\n"},
+        RefusalCase{"phrase_beyond_the_list",
+                    {},
+                    {"--phrase", "4=Go"},
+                    "There is no phrase 4: the voice file has 3 phrases.\n"},
+        RefusalCase{"phrase_without_room",
+                    {},
+                    {"--phrase", "2=" + std::string(3000, 'x')},
+                    "Sorry! Not enough bytes left in the buffer. Ignoring last change.\n"},
+        RefusalCase{"phrase_outside_the_code_page",
+                    {},
+                    {"--phrase", "2=\u4E2D"},
+                    "The new text holds the character U+4E2D, which a voice file cannot store. "
+                    "Nothing was changed.\n"}),
+    test::row_name);
+
+TEST_F(Cli, output_onto_the_input_replaces_it) {
+    const std::string voice = write_voice();
+    run({"export", "VOICE", "TEXT"});
+    write("TEXT", replaced(read(path("TEXT")), " 2-Turn right", " 2-Go right"));
+    Window window(voice);
+    window.import_from(path("TEXT"));
+    window.form.HScroll2.set_value(12);
+    const std::string expected = window.save_to(path("window.vpm"));
+
+    EXPECT_EQ(run({"import", "VOICE", "TEXT", "-o", "VOICE"}).status, 0);
+    EXPECT_EQ(run({"set", "VOICE", "-o", "VOICE", "--volume", "12"}).status, 0);
+    EXPECT_EQ(read(voice), expected);
+    EXPECT_EQ(files(), (std::set<std::string>{"VOICE", "TEXT", "window.vpm"}));
+}
+
+} // namespace
+} // namespace quorvel::cli

@@ -1,0 +1,458 @@
+// The main window's binding: its controls, menus and start-up state, model changes reaching
+// the widgets, and the user's input reaching the program's handlers.
+
+#include "qt/app_icon.h"
+#include "qt/main_window.h"
+#include "qt/secondary_windows.h"
+#include "qt_test_suites.h"
+#include "qt_test_support.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+
+Q_DECLARE_METATYPE(quorvel::test::VoiceSpec)
+
+namespace quorvel::test {
+namespace {
+
+std::string digits_at(const Editor& editor, std::int32_t pos) {
+    const auto& image = editor.form.voice()->image;
+    return {image.begin() + pos, image.begin() + pos + 2};
+}
+
+void double_click_row(QListWidget* list, int row) {
+    const QPoint at = list->visualItemRect(list->item(row)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+// Sends text as the keyboard would, characters outside Latin-1 included.
+void type_text(QWidget* widget, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
+    QApplication::sendEvent(widget, &press);
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void caption_client_size_and_focus() {
+        Editor e;
+        QVERIFY(e.show_active());
+        QCOMPARE(e.window.windowTitle(), QStringLiteral("Quorvel v2.51"));
+        QCOMPARE(e.window.objectName(), QStringLiteral("Form1"));
+        QCOMPARE(e.window.centralWidget()->size(), QSize(601, 456));
+        QCOMPARE(QApplication::focusWidget(), e.control("List1"));
+        QCOMPARE(tab_order(&e.window),
+                 QStringList({"List1", "HScroll1", "HScroll2", "screen_name"}));
+    }
+
+    void window_is_centred_and_resizable_without_moving_controls() {
+        Editor e;
+        e.window.show();
+        const QRect screen = e.window.screen()->availableGeometry();
+        // Centred before it shows: the frame it gets then may shift it by its own width.
+        QVERIFY((e.window.geometry().center() - screen.center()).manhattanLength() <= 8);
+        e.window.resize(900, 700);
+        QCOMPARE(e.window.size(), QSize(900, 700));
+        QCOMPARE(e.control("List1")->geometry(), QRect(8, 144, 585, 303));
+    }
+
+    void controls_data() {
+        QTest::addColumn<QString>("parent");
+        QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<QString>("caption"); // empty: none, or one the program fills in later
+        const auto row = [](const char* name, const char* parent, QRect geometry,
+                            const char* caption) {
+            QTest::newRow(name) << QString::fromLatin1(parent) << geometry
+                                << QString::fromLatin1(caption);
+        };
+        row("Frame2", "client", {8, 8, 209, 65}, "VPM Info");
+        row("Label4", "Frame2", {8, 16, 73, 17}, "Voice Name:");
+        row("voice_name", "Frame2", {80, 16, 113, 17}, nullptr);
+        row("Label5", "Frame2", {8, 40, 81, 17}, "VPM Type:");
+        row("nuvi_model", "Frame2", {80, 40, 121, 17}, nullptr);
+        row("Frame1", "client", {224, 8, 209, 65}, "Voice Parameters");
+        row("Label1", "Frame1", {8, 16, 89, 17}, "Rate:");
+        row("voice_rate", "Frame1", {80, 16, 33, 17}, "45");
+        row("HScroll1", "Frame1", {120, 16, 73, 17}, nullptr);
+        row("Label2", "Frame1", {8, 40, 57, 17}, "Volume:");
+        row("voice_vol", "Frame1", {80, 40, 17, 17}, "80");
+        row("HScroll2", "Frame1", {120, 40, 73, 17}, nullptr);
+        row("Frame3", "client", {8, 80, 425, 57}, "Displayed Voice Name");
+        row("Label6", "Frame3", {8, 24, 73, 17}, "Screen Name:");
+        row("screen_name", "Frame3", {80, 24, 329, 19}, nullptr);
+        row("Frame4", "client", {448, 80, 137, 57}, "Buffer");
+        row("Label3", "Frame4", {8, 24, 57, 17}, "Chars left:");
+        row("char_left", "Frame4", {64, 24, 41, 17}, nullptr);
+        row("List1", "client", {8, 144, 585, 303}, nullptr);
+    }
+
+    void controls() {
+        QFETCH(QString, parent);
+        QFETCH(QRect, geometry);
+        QFETCH(QString, caption);
+        Editor e;
+        QWidget* widget = e.control(QTest::currentDataTag());
+        QCOMPARE(widget->parentWidget()->objectName(), parent);
+        QCOMPARE(widget->geometry(), geometry);
+        QCOMPARE(caption_of(widget), caption);
+    }
+
+    void start_up_state() {
+        Editor e;
+        for (const char* hidden :
+             {"voice_rate", "voice_vol", "screen_name", "Label3", "char_left"}) {
+            QVERIFY2(e.control(hidden)->isHidden(), hidden);
+        }
+        for (const char* disabled : {"HScroll1", "HScroll2"}) {
+            QVERIFY2(!e.control(disabled)->isEnabled(), disabled);
+        }
+        QCOMPARE(e.control<QListWidget>("List1")->count(), 0);
+    }
+
+    void menus_data() {
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QStringList>("actions");
+        QTest::addColumn<QStringList>("texts");
+        QTest::newRow("File") << QStringLiteral("&File")
+                              << QStringList{"Open",   "Save", "sep1", "Import",
+                                             "Export", "sep2", "Exit"}
+                              << QStringList{"&Open",   "&Save", "",     "&Import",
+                                             "&Export", "",      "E&xit"};
+        QTest::newRow("Edit") << QStringLiteral("&Edit") << QStringList{"Find", "FindNext"}
+                              << QStringList{"&Find", "Find &Next"};
+        QTest::newRow("Help") << QStringLiteral("&Help") << QStringList{"About"}
+                              << QStringList{"&About"};
+    }
+
+    void menus() {
+        QFETCH(QString, menu);
+        QFETCH(QStringList, actions);
+        QFETCH(QStringList, texts);
+        Editor e;
+        auto* m = child<QMenu>(&e.window, QString::fromLatin1(QTest::currentDataTag()));
+        QCOMPARE(m->title(), menu);
+        QStringList names;
+        QStringList shown;
+        for (const QAction* action : m->actions()) {
+            names << action->objectName();
+            shown << (action->isSeparator() ? QString() : action->text());
+            QCOMPARE(action->isSeparator(), action->objectName().startsWith("sep"));
+        }
+        QCOMPARE(names, actions);
+        QCOMPARE(shown, texts);
+    }
+
+    void icon_has_every_size() {
+        const QIcon icon = qt::app_icon();
+        for (const int size : qt::icon_sizes) {
+            QVERIFY(icon.availableSizes().contains(QSize(size, size)));
+            QVERIFY(!icon.pixmap(size).toImage().isNull());
+        }
+    }
+
+    void shortcuts() {
+        Editor e;
+        QCOMPARE(child<QAction>(&e.window, "Find")->shortcut(), QKeySequence("Ctrl+F"));
+        QCOMPARE(child<QAction>(&e.window, "FindNext")->shortcut(), QKeySequence("F3"));
+    }
+
+    void opening_a_voice_reaches_the_widgets_data() {
+        QTest::addColumn<VoiceSpec>("voice");
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QString>("rate");
+        QTest::addColumn<bool>("rate_enabled");
+        QTest::addColumn<int>("rate_maximum");
+        QTest::newRow("7x0") << VoiceSpec{} << "Nuvi 7x0/3x0 TTS"
+                             << " 45" << true << 99;
+        QTest::newRow("255W") << spec_255w() << "Nuvi 255W/260 TTS"
+                              << " 100" << false << 100;
+    }
+
+    void opening_a_voice_reaches_the_widgets() {
+        QFETCH(VoiceSpec, voice);
+        QFETCH(QString, model);
+        QFETCH(QString, rate);
+        QFETCH(bool, rate_enabled);
+        QFETCH(int, rate_maximum);
+        Editor e;
+        e.open(voice);
+        QVERIFY(e.host.messages.empty());
+
+        QCOMPARE(e.control<QLabel>("voice_name")->text(), QStringLiteral("Tom"));
+        QCOMPARE(e.control<QLabel>("nuvi_model")->text(), model);
+        QCOMPARE(e.control<QLabel>("voice_rate")->text(), rate);
+        QCOMPARE(e.control<QLabel>("voice_vol")->text(), QStringLiteral(" 80"));
+        auto* screen_name = e.control<QLineEdit>("screen_name");
+        QCOMPARE(screen_name->text(), QStringLiteral("Tom's voice"));
+        QCOMPARE(screen_name->maxLength(), 20);
+        auto* rate_bar = e.control<QScrollBar>("HScroll1");
+        QCOMPARE(rate_bar->isEnabled(), rate_enabled);
+        QCOMPARE(rate_bar->maximum(), rate_maximum);
+        QCOMPARE(rate_bar->value(), e.form.HScroll1.value());
+        QCOMPARE(e.control<QScrollBar>("HScroll2")->value(), 80);
+        QCOMPARE(e.control<QLabel>("char_left")->text(),
+                 QString::number(e.form.voice()->table.bytes_left()));
+        for (const char* shown :
+             {"voice_rate", "voice_vol", "screen_name", "Label3", "char_left"}) {
+            QVERIFY2(!e.control(shown)->isHidden(), shown);
+        }
+        auto* list = e.control<QListWidget>("List1");
+        QStringList entries;
+        for (const auto& entry : build_voice(voice).entries) {
+            entries << QString::fromStdString(entry);
+        }
+        QStringList items;
+        for (int i = 0; i < list->count(); ++i) {
+            items << list->item(i)->text();
+        }
+        QCOMPARE(items, entries);
+    }
+
+    void scroll_bar_arrow_writes_at_once() {
+        Editor e;
+        e.open();
+        e.window.show();
+        auto* bar = e.control<QScrollBar>("HScroll1");
+        QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - 4, bar->height() / 2));
+        QCOMPARE(e.form.HScroll1.value(), 46);
+        QCOMPARE(e.control<QLabel>("voice_rate")->text(), QStringLiteral(" 46"));
+        QCOMPARE(digits_at(e, *e.form.voice()->settings.rate_pos), "46");
+    }
+
+    void dragged_thumb_writes_once_on_release() {
+        Editor e;
+        e.open();
+        auto* bar = e.control<QScrollBar>("HScroll2");
+        QSignalSpy changes(bar, &QScrollBar::valueChanged);
+        bar->setSliderDown(true);
+        bar->setSliderPosition(40);
+        bar->setSliderPosition(60);
+        QCOMPARE(e.form.HScroll2.value(), 80);
+        bar->setSliderDown(false);
+        QCOMPARE(changes.count(), 1);
+        QCOMPARE(e.form.HScroll2.value(), 60);
+        QCOMPARE(e.control<QLabel>("voice_vol")->text(), QStringLiteral(" 60"));
+        QCOMPARE(digits_at(e, e.form.voice()->settings.vol_pos), "60");
+    }
+
+    void user_selection_reaches_the_list() {
+        Editor e;
+        e.open();
+        e.control<QListWidget>("List1")->setCurrentRow(2);
+        QCOMPARE(e.form.List1.selected(), 2);
+    }
+
+    void double_click_and_ok_change_the_phrase() {
+        Editor e;
+        e.open();
+        e.window.show();
+        auto* list = e.control<QListWidget>("List1");
+        QListWidgetItem* first = list->item(0);
+        double_click_row(list, 1);
+        QVERIFY(e.form.form2() != nullptr);
+        auto windows = live_windows<qt::Form2Window>(&e.window);
+        QCOMPARE(windows.size(), 1);
+        QWidget* form2 = windows.front();
+        QVERIFY(form2->isVisible());
+        QCOMPARE(child<QLineEdit>(form2, "Current")->text(), QStringLiteral("Turn right"));
+
+        QTest::keyClicks(child<QLineEdit>(form2, "new"), "Go right");
+        QCOMPARE(e.form.form2()->new_.text(), "Go right");
+        QTest::mouseClick(child<QPushButton>(form2, "Command3"), Qt::LeftButton);
+
+        QCOMPARE(list->item(1)->text(), QStringLiteral(" 2-Go right"));
+        QCOMPARE(list->item(0), first); // only the changed item changes
+        QCOMPARE(e.control<QLabel>("char_left")->text(),
+                 QString::number(e.form.voice()->table.bytes_left()));
+        QVERIFY(e.form.form2() == nullptr);
+        QVERIFY(live_windows<qt::Form2Window>(&e.window).isEmpty());
+    }
+
+    void modify_window_leaves_without_change_data() {
+        QTest::addColumn<int>("way");
+        QTest::newRow("Cancel button") << 0;
+        QTest::newRow("close box") << 1;
+        QTest::newRow("Escape key") << 2;
+    }
+
+    void modify_window_leaves_without_change() {
+        QFETCH(int, way);
+        Editor e;
+        e.open();
+        e.window.show();
+        double_click_row(e.control<QListWidget>("List1"), 2);
+        auto* form2 = live_windows<qt::Form2Window>(&e.window).front();
+        QTest::keyClicks(child<QLineEdit>(form2, "new"), "Gone");
+        if (way == 0) {
+            QTest::mouseClick(child<QPushButton>(form2, "Command1"), Qt::LeftButton);
+        } else if (way == 1) {
+            form2->close();
+        } else {
+            QTest::keyClick(child<QLineEdit>(form2, "new"), Qt::Key_Escape);
+        }
+        QVERIFY(e.form.form2() == nullptr);
+        QVERIFY(live_windows<qt::Form2Window>(&e.window).isEmpty());
+        QCOMPARE(e.control<QListWidget>("List1")->item(2)->text(), QStringLiteral(" 3-Arrived"));
+    }
+
+    void double_click_on_the_first_phrase_is_refused() {
+        Editor e;
+        e.open();
+        e.window.show();
+        double_click_row(e.control<QListWidget>("List1"), 0);
+        QCOMPARE(e.host.messages,
+                 std::vector<std::string>{"Sorry! You can't modify string 1 in this release."});
+        QVERIFY(live_windows<qt::Form2Window>(&e.window).isEmpty());
+    }
+
+    void find_window_finds_data() {
+        QTest::addColumn<bool>("by_enter");
+        QTest::newRow("Find button") << false;
+        QTest::newRow("Enter key") << true;
+    }
+
+    void find_window_finds() {
+        QFETCH(bool, by_enter);
+        Editor e;
+        e.open();
+        e.window.show();
+        e.trigger("Find");
+        auto* find = live_windows<qt::FindWindow>(&e.window).front();
+        auto* text = child<QLineEdit>(find, "Text2Find");
+        QTest::keyClicks(text, "ARRIVED");
+        if (by_enter) {
+            QTest::keyClick(text, Qt::Key_Return);
+        } else {
+            QTest::mouseClick(child<QPushButton>(find, "Command1"), Qt::LeftButton);
+        }
+        QCOMPARE(e.form.List1.selected(), 2);
+        QCOMPARE(e.control<QListWidget>("List1")->currentRow(), 2);
+        QVERIFY(live_windows<qt::FindWindow>(&e.window).isEmpty());
+    }
+
+    void find_next_shortcut_selects_the_next_match() {
+        Editor e;
+        e.open();
+        QVERIFY(e.show_active());
+        e.trigger("Find");
+        auto* find = live_windows<qt::FindWindow>(&e.window).front();
+        QTest::keyClicks(child<QLineEdit>(find, "Text2Find"), "turn");
+        QTest::mouseClick(child<QPushButton>(find, "Command1"), Qt::LeftButton);
+        QCOMPARE(e.control<QListWidget>("List1")->currentRow(), 0);
+        QVERIFY(e.show_active());
+        QTest::keyClick(&e.window, Qt::Key_F3);
+        QCOMPARE(e.control<QListWidget>("List1")->currentRow(), 1);
+    }
+
+    void one_window_per_kind_data() {
+        QTest::addColumn<bool>("find");
+        QTest::newRow("Ctrl+F twice") << true;
+        QTest::newRow("Help > About twice") << false;
+    }
+
+    void one_window_per_kind() {
+        QFETCH(bool, find);
+        Editor e;
+        for (int i = 0; i < 2; ++i) {
+            QVERIFY(e.show_active());
+            if (find) {
+                QTest::keyClick(&e.window, Qt::Key_F, Qt::ControlModifier);
+            } else {
+                e.trigger("About");
+            }
+        }
+        const auto windows = live_windows<qt::SecondaryWindow>(&e.window);
+        QCOMPARE(windows.size(), 1);
+        QCOMPARE(qobject_cast<qt::FindWindow*>(windows.front()) != nullptr, find);
+        QVERIFY(windows.front()->isVisible());
+    }
+
+    void about_close_button_closes_it() {
+        Editor e;
+        e.trigger("About");
+        auto* about = live_windows<qt::AboutWindow>(&e.window).front();
+        QTest::mouseClick(child<QPushButton>(about, "Command1"), Qt::LeftButton);
+        QVERIFY(e.form.about_form() == nullptr);
+        QVERIFY(live_windows<qt::AboutWindow>(&e.window).isEmpty());
+    }
+
+    void typed_screen_name_reaches_the_model_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("unencodable");
+        QTest::newRow("Windows-1252 character")
+            << QStringLiteral("\u20ac") << QByteArray("\x80") << QString();
+        QTest::newRow("character it cannot hold")
+            << QStringLiteral("\u4e2d") << QByteArray() << QStringLiteral("\u4e2d");
+    }
+
+    void typed_screen_name_reaches_the_model() {
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, unencodable);
+        Editor e;
+        e.open();
+        auto* edit = e.control<QLineEdit>("screen_name");
+        edit->clear();
+        type_text(edit, typed);
+        QCOMPARE(edit->text(), typed);
+        QCOMPARE(QByteArray::fromStdString(e.form.screen_name.text()), bytes);
+        const auto& bad = e.form.screen_name.unencodable();
+        QCOMPARE(bad ? QString::fromStdString(*bad) : QString(), unencodable);
+    }
+
+    void model_focus_request_focuses_the_list() {
+        Editor e;
+        e.open();
+        QVERIFY(e.show_active());
+        e.control("screen_name")->setFocus();
+        e.form.List1.set_focus();
+        e.window.sync();
+        QCOMPARE(QApplication::focusWidget(), e.control("List1"));
+    }
+
+    void exit_and_close_box_end_the_program_data() {
+        QTest::addColumn<bool>("close_box");
+        QTest::newRow("File > Exit") << false;
+        QTest::newRow("close box") << true;
+    }
+
+    void exit_and_close_box_end_the_program() {
+        QFETCH(bool, close_box);
+        Editor e;
+        e.window.show();
+        e.trigger("About");
+        e.trigger("Find");
+        if (close_box) {
+            e.window.close();
+        } else {
+            e.trigger("Exit");
+        }
+        QVERIFY(e.form.closed());
+        QVERIFY(!e.window.isVisible());
+        QVERIFY(e.host.messages.empty());
+        QVERIFY(live_windows<qt::SecondaryWindow>(&e.window).isEmpty());
+    }
+};
+
+int run_main_window_tests(int argc, char** argv) {
+    MainWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+} // namespace quorvel::test
+
+#include "main_window_test.moc"
