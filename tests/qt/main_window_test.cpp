@@ -424,6 +424,32 @@ class MainWindowTest : public QObject {
         QCOMPARE(QApplication::focusWidget(), e.control("List1"));
     }
 
+    void two_thousand_phrases_fill_in_one_go_and_stay_editable() {
+        Editor e;
+        e.window.show();
+        VoiceSpec voice;
+        voice.phrases.clear();
+        for (int k = 1; k <= 2000; ++k) {
+            voice.phrases.push_back("Phrase " + std::to_string(k));
+        }
+        voice.phrases_ahead = 2000;
+        auto* list = e.control<QListWidget>("List1");
+        int insertions = 0;
+        connect(list->model(), &QAbstractItemModel::rowsInserted, [&insertions] { ++insertions; });
+        e.open(voice);
+        QCOMPARE(list->count(), 2000);
+        QCOMPARE(insertions, 1);
+        QCOMPARE(list->item(1999)->text(), QStringLiteral(" 2000-Phrase 2000"));
+
+        list->scrollToItem(list->item(1500));
+        double_click_row(list, 1500);
+        const auto windows = live_windows<qt::Form2Window>(&e.window);
+        QCOMPARE(windows.size(), 1);
+        QTest::keyClicks(child<QLineEdit>(windows.front(), "new"), "Short");
+        QTest::mouseClick(child<QPushButton>(windows.front(), "Command3"), Qt::LeftButton);
+        QCOMPARE(list->item(1500)->text(), QStringLiteral(" 1501-Short"));
+    }
+
     void exit_and_close_box_end_the_program_data() {
         QTest::addColumn<bool>("close_box");
         QTest::newRow("File > Exit") << false;
