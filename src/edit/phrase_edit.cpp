@@ -15,6 +15,24 @@ void put_text(Bytes& image, std::int64_t pos, std::string_view text) {
     image[static_cast<std::size_t>(pos) + text.size()] = 0;
 }
 
+// The bytes a write is about to change, to put back when the write must be undone.
+struct Saved {
+    std::int64_t pos;
+    Bytes bytes;
+};
+
+Saved save(const Bytes& image, std::int64_t pos, std::int64_t len) {
+    return {pos, Bytes(image.begin() + pos, image.begin() + pos + len)};
+}
+
+void restore(Bytes& image, const Saved& saved) {
+    std::copy(saved.bytes.begin(), saved.bytes.end(), image.begin() + saved.pos);
+}
+
+constexpr const char* hides_structure =
+    "This text cannot be stored: the voice file could not be opened again with it (it would hide "
+    "where the phrase table lies). Nothing was changed.";
+
 } // namespace
 
 PhraseEdit write_phrase(Bytes& image, PhraseTable& table, int t, std::string_view current,
@@ -34,7 +52,16 @@ PhraseEdit write_phrase(Bytes& image, PhraseTable& table, int t, std::string_vie
             result.refusal = "This phrase lies outside the voice file. Nothing was changed.";
             return result;
         }
+        const Saved before = save(image, p, len + 1);
         put_text(image, p, new_text);
+        // A phrase text can forge a landmark of the phrase table (the calibration text, a
+        // run of five NULs behind "C++ li", the text area's landmark): the next opening
+        // would not find the table.
+        if (!phrase_table_unchanged(image, table, {{p, len + 1}})) {
+            restore(image, before);
+            result.refusal = hides_structure;
+            return result;
+        }
     } else {
         if (table.bytes_left() - 1 < len) {
             result.refusal = std::string(not_enough_bytes_message);
@@ -53,10 +80,19 @@ PhraseEdit write_phrase(Bytes& image, PhraseTable& table, int t, std::string_vie
                              "does not fit. Nothing was changed.";
             return result;
         }
+        const Saved entry = save(image, e, 4);
+        const Saved area = save(image, table.text_end, len + 1);
         for (int k = 0; k < 4; ++k) {
             image[static_cast<std::size_t>(e + k)] = static_cast<std::uint8_t>(pointer >> (8 * k));
         }
         put_text(image, table.text_end, new_text);
+        // Phrase 1 moved behind the text area would also hide the area's landmark.
+        if (!phrase_table_unchanged(image, table, {{e, 4}, {table.text_end, len + 1}})) {
+            restore(image, area);
+            restore(image, entry);
+            result.refusal = hides_structure;
+            return result;
+        }
         table.text_end += static_cast<std::int32_t>(len + 1);
     }
     result.applied = true;

@@ -94,12 +94,16 @@ std::int32_t find_backward(const Bytes& image, std::int32_t start, std::int32_t 
     const std::int64_t first =
         std::min<std::int64_t>(start, static_cast<std::int64_t>(image.size()) - len);
     const std::int64_t stop = std::max<std::int64_t>(last, 0);
-    for (std::int64_t i = first; i >= stop; --i) {
-        if (stands_at(image, i, pattern)) {
-            return static_cast<std::int32_t>(i);
-        }
+    if (first < stop) {
+        return 0;
     }
-    return 0;
+    // The last occurrence that starts in [stop, first] is the one nearest the start.
+    const auto begin = image.begin() + stop;
+    const auto end = image.begin() + first + len;
+    const auto hit =
+        std::find_end(begin, end, pattern.begin(), pattern.end(),
+                      [](std::uint8_t b, char c) { return b == static_cast<std::uint8_t>(c); });
+    return hit == end ? 0 : static_cast<std::int32_t>(hit - image.begin());
 }
 
 std::optional<std::int32_t> byte2long(const Bytes& image, std::int64_t pos) {

@@ -8,14 +8,27 @@
 // an empty optional and reads nothing.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quorvel {
 
-using Bytes = std::vector<std::uint8_t>;
+// Leaves new elements uninitialised, so that a file is read into its buffer without the
+// buffer being cleared first: loading then costs what the read costs.
+template <class T> struct DefaultInitAllocator : std::allocator<T> {
+    template <class U> struct rebind { using other = DefaultInitAllocator<U>; };
+    using std::allocator<T>::allocator;
+    template <class U> void construct(U* p) { ::new (static_cast<void*>(p)) U; }
+    template <class U, class... Args> void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+
+using Bytes = std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>>;
 
 struct LoadResult {
     std::optional<Bytes> bytes; // the whole file, when it could be read

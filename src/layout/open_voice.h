@@ -42,7 +42,8 @@ struct VoiceSettings {
 struct PhraseTable {
     bool family_7x0 = true; // which end entry closes the table
     std::int32_t calib_pos = 0;
-    std::int32_t ptr_delta = 0; // image position = stored pointer value + ptr_delta
+    std::int32_t cpp_li_pos = 0; // "C++ li" behind the calibration text, 0 when there is none
+    std::int32_t ptr_delta = 0;  // image position = stored pointer value + ptr_delta
     std::int32_t ptr_table_pos = 0;
     std::int32_t first_phrase_pos = 0;
     std::int32_t buffer_capacity = 0;
@@ -71,6 +72,16 @@ OpenOutcome open_voice(const Bytes& image);
 std::optional<VoiceSettings> find_settings(const Bytes& image, std::string& reason);
 std::optional<PhraseTable> find_phrase_table(const Bytes& image, std::uint8_t model_flag,
                                              std::string& reason);
+struct ByteRange {
+    std::int64_t pos = 0;
+    std::int64_t len = 0;
+};
+
+// Whether an opening of the image as it now stands finds the table's landmarks where they
+// were found, given that only the `changed` ranges differ from an image for which it did.
+// Costs in proportion to the changed bytes, not to the file.
+bool phrase_table_unchanged(const Bytes& image, const PhraseTable& table,
+                            const std::vector<ByteRange>& changed);
 
 // A number as the program shows it: one leading blank for a non-negative number (the sign
 // position), so 45 reads " 45" and -3 reads "-3".

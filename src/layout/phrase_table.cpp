@@ -92,6 +92,22 @@ struct Calibration {
     std::int32_t cpp_li = 0; // "C++ li" found forward from calib_pos, 0 when there is none
 };
 
+// The stored pointer of the calibration text, and from it ptr_delta.
+bool find_delta(const Bytes& image, bool layout_nonzero, Calibration& cal) {
+    std::optional<std::int32_t> stored;
+    if (layout_nonzero) {
+        stored = stored_pointer_7x0(image, cal.calib_pos);
+    } else if (cal.cpp_li != 0) {
+        stored = byte2long(image, std::int64_t{cal.cpp_li} + 24);
+    }
+    const std::int64_t delta = stored ? std::int64_t{cal.calib_pos} - *stored : 0;
+    if (!stored || !fits_int32(delta)) {
+        return false;
+    }
+    cal.ptr_delta = static_cast<std::int32_t>(delta);
+    return true;
+}
+
 std::optional<Calibration> calibrate(const Bytes& image, bool layout_nonzero, const Layout& lay,
                                      std::string& reason) {
     const auto len = static_cast<std::int32_t>(image.size());
@@ -102,22 +118,10 @@ std::optional<Calibration> calibrate(const Bytes& image, bool layout_nonzero, co
         return std::nullopt;
     }
     cal.cpp_li = find_forward(image, cal.calib_pos, len - 10, "C++ li");
-    std::optional<std::int32_t> stored;
-    if (layout_nonzero) {
-        stored = stored_pointer_7x0(image, cal.calib_pos);
-    } else if (cal.cpp_li != 0) {
-        stored = byte2long(image, std::int64_t{cal.cpp_li} + 24);
-    }
-    if (!stored) {
+    if (!find_delta(image, layout_nonzero, cal)) {
         reason = "The pointer of the calibration text could not be found.";
         return std::nullopt;
     }
-    const std::int64_t delta = std::int64_t{cal.calib_pos} - *stored;
-    if (!fits_int32(delta)) {
-        reason = "The pointer of the calibration text could not be found.";
-        return std::nullopt;
-    }
-    cal.ptr_delta = static_cast<std::int32_t>(delta);
     return cal;
 }
 
@@ -190,8 +194,11 @@ bool read_phrases(const Bytes& image, bool layout_nonzero, PhraseTable& table,
 
 } // namespace
 
-std::optional<PhraseTable> find_phrase_table(const Bytes& image, std::uint8_t model_flag,
-                                             std::string& reason) {
+namespace {
+
+// The phrase table's landmarks (calibration, table start, text area), without the phrases.
+std::optional<PhraseTable> locate_phrase_table(const Bytes& image, std::uint8_t model_flag,
+                                               std::string& reason) {
     const bool layout_nonzero = model_flag != 0;
     const Layout& lay = layout_nonzero ? layout_7x0 : layout_255w;
     const auto cal = calibrate(image, layout_nonzero, lay, reason);
@@ -202,6 +209,7 @@ std::optional<PhraseTable> find_phrase_table(const Bytes& image, std::uint8_t mo
     table.family_7x0 = layout_nonzero;
     table.calib_pos = cal->calib_pos;
     table.ptr_delta = cal->ptr_delta;
+    table.cpp_li_pos = cal->cpp_li;
 
     const auto start = table_start(image, layout_nonzero, *cal);
     const auto entry1 = start ? byte2long(image, *start) : std::nullopt;
@@ -225,8 +233,76 @@ std::optional<PhraseTable> find_phrase_table(const Bytes& image, std::uint8_t mo
     }
     table.text_start = s + lay.landmark_offset;
     table.buffer_capacity = lay.buffer_capacity;
+    return table;
+}
 
-    if (!read_phrases(image, layout_nonzero, table, reason)) {
+// Whether `pattern` stands at a position in [lo, hi] that overlaps a changed byte range.
+bool match_in_changes(const Bytes& image, std::string_view pattern, std::int64_t lo,
+                      std::int64_t hi, const std::vector<ByteRange>& changed) {
+    const auto len = static_cast<std::int64_t>(pattern.size());
+    for (const ByteRange& r : changed) {
+        const std::int64_t from = std::max(lo, r.pos - len + 1);
+        const std::int64_t to = std::min(hi, r.pos + r.len - 1);
+        for (std::int64_t i = std::max<std::int64_t>(from, 0); i <= to; ++i) {
+            if (match_at(image, static_cast<std::int32_t>(i), 0, pattern) == 1) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// A search over [lo, hi] that found `found` (0: nothing) before the changes finds it again
+// unless the changes broke that match or made one that the search meets first.
+bool same_result(const Bytes& image, std::string_view pattern, std::int64_t lo, std::int64_t hi,
+                 std::int32_t found, bool forward, const std::vector<ByteRange>& changed) {
+    if (found != 0 && match_at(image, found, 0, pattern) != 1) {
+        return false;
+    }
+    if (found == 0) {
+        return !match_in_changes(image, pattern, lo, hi, changed);
+    }
+    return forward ? !match_in_changes(image, pattern, lo, found - 1, changed)
+                   : !match_in_changes(image, pattern, found + 1, hi, changed);
+}
+
+} // namespace
+
+bool phrase_table_unchanged(const Bytes& image, const PhraseTable& table,
+                            const std::vector<ByteRange>& changed) {
+    const bool layout_nonzero = table.family_7x0;
+    const Layout& lay = layout_nonzero ? layout_7x0 : layout_255w;
+    const auto len = static_cast<std::int64_t>(image.size());
+    // The two searches that cross the whole end of the file: checked where the bytes changed.
+    if (!same_result(image, lay.calibration, len - lay.calibration_reach - 1, len - 10,
+                     table.calib_pos, false, changed) ||
+        !same_result(image, "C++ li", table.calib_pos, len - 9, table.cpp_li_pos, true, changed)) {
+        return false;
+    }
+    // The rest reads a few bytes near the table: done again.
+    Calibration cal{table.calib_pos, 0, table.cpp_li_pos};
+    const auto start = find_delta(image, layout_nonzero, cal)
+                           ? table_start(image, layout_nonzero, cal)
+                           : std::nullopt;
+    const auto entry1 = start ? byte2long(image, *start) : std::nullopt;
+    if (!entry1 || cal.ptr_delta != table.ptr_delta || *start != table.ptr_table_pos) {
+        return false;
+    }
+    const std::int64_t first = std::int64_t{*entry1} + cal.ptr_delta;
+    const std::int32_t landmark = table.text_start - lay.landmark_offset;
+    if (first != table.first_phrase_pos) {
+        // phrase 1 moved: its landmark search starts elsewhere
+        return first >= 0 && first < len &&
+               find_forward(image, static_cast<std::int32_t>(first),
+                            static_cast<std::int32_t>(len) - 10, lay.landmark) == landmark;
+    }
+    return same_result(image, lay.landmark, first, len - 9, landmark, true, changed);
+}
+
+std::optional<PhraseTable> find_phrase_table(const Bytes& image, std::uint8_t model_flag,
+                                             std::string& reason) {
+    auto table = locate_phrase_table(image, model_flag, reason);
+    if (!table || !read_phrases(image, model_flag != 0, *table, reason)) {
         return std::nullopt;
     }
     return table;

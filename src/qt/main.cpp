@@ -26,12 +26,14 @@ bool display_available() {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int /*argc*/, char** argv) {
     if (!display_available()) {
         std::fputs("quorvel needs a graphical display (X11 or Wayland); none was found.\n", stderr);
         return 1;
     }
-    QApplication app(argc, argv);
+    // The program reads no command-line argument: the toolkit sees the program's name only.
+    int toolkit_argc = 1;
+    QApplication app(toolkit_argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(quorvel::ui::application_name));
     QApplication::setApplicationVersion(QStringLiteral(QUORVEL_VERSION));
     QApplication::setWindowIcon(quorvel::qt::app_icon());

@@ -27,7 +27,7 @@ using test::PrintTo;
 
 namespace fs = std::filesystem;
 using Args = std::vector<std::string>;
-using test::VoiceSpec;
+using test::VoicePlan;
 
 std::string read(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -95,7 +95,7 @@ class Cli : public testing::Test {
         std::ofstream(path(name), std::ios::binary) << bytes;
         return path(name);
     }
-    std::string write_voice(const VoiceSpec& layout = {}, const std::string& name = "VOICE") {
+    std::string write_voice(const VoicePlan& layout = {}, const std::string& name = "VOICE") {
         test::write_file(path(name), test::build_voice(layout).image);
         return path(name);
     }
@@ -222,7 +222,7 @@ INSTANTIATE_TEST_SUITE_P(
 // --- info and export --------------------------------------------------------------------------
 
 TEST_F(Cli, info_shows_the_settings_in_utf8_and_the_phrases_on_request) {
-    VoiceSpec layout;
+    VoicePlan layout;
     layout.screen_name = "Caf\xE9";
     layout.screen_name_width = 12;
     layout.rate_digits = "07";
@@ -242,7 +242,7 @@ TEST_F(Cli, info_shows_the_settings_in_utf8_and_the_phrases_on_request) {
 }
 
 TEST_F(Cli, info_shows_the_fixed_rate_of_a_255w_voice) {
-    const Outcome r = run({"info", write_voice(test::spec_255w())});
+    const Outcome r = run({"info", write_voice(test::plan_255w())});
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("Family:       Nuvi 255W/260 TTS\n"), std::string::npos);
     EXPECT_NE(r.out.find("Rate:         100 (fixed)\n"), std::string::npos);
@@ -250,13 +250,13 @@ TEST_F(Cli, info_shows_the_fixed_rate_of_a_255w_voice) {
 
 struct FamilyCase {
     const char* name;
-    VoiceSpec layout;
+    VoicePlan layout;
 };
 
 class Export : public Cli, public testing::WithParamInterface<FamilyCase> {};
 
 TEST_P(Export, writes_what_the_window_exports_to_a_file_or_standard_output) {
-    VoiceSpec layout = GetParam().layout;
+    VoicePlan layout = GetParam().layout;
     layout.phrases[1] = "Caf\xE9 ahead";
     const std::string voice = write_voice(layout);
     const std::string window = Window(voice).export_to(path("window.txt"));
@@ -274,13 +274,13 @@ TEST_P(Export, writes_what_the_window_exports_to_a_file_or_standard_output) {
 
 INSTANTIATE_TEST_SUITE_P(Families, Export,
                          testing::Values(FamilyCase{"nuvi_7x0", {}},
-                                         FamilyCase{"nuvi_255w", test::spec_255w()}),
+                                         FamilyCase{"nuvi_255w", test::plan_255w()}),
                          test::row_name);
 
 // --- import -----------------------------------------------------------------------------------
 
 TEST_F(Cli, import_of_an_edited_export_changes_exactly_the_edit) {
-    VoiceSpec layout;
+    VoicePlan layout;
     layout.phrases = {"Unable to locate", "Turn left", "Turn right", "Arrived"};
     const test::BuiltVoice built = test::build_voice(layout);
     test::write_file(path("VOICE"), built.image);
@@ -362,7 +362,7 @@ TEST_F(Cli, set_applies_each_change_in_order_as_the_window_does) {
 
 struct RefusalCase {
     const char* name;
-    VoiceSpec layout;
+    VoicePlan layout;
     Args changes;
     std::string message;
 };
@@ -384,7 +384,7 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, SetRefusal,
     testing::Values(
         RefusalCase{"rate_of_a_255w_voice",
-                    test::spec_255w(),
+                    test::plan_255w(),
                     {"--rate", "50"},
                     "The rate of a Nuvi 255W/260 TTS voice file is fixed.\n"},
         RefusalCase{"screen_name_longer_than_its_field",

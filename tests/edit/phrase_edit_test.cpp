@@ -17,8 +17,8 @@ struct Opened {
     PhraseTable table;
 };
 
-Opened open_built(const test::VoiceSpec& spec) {
-    auto built = test::build_voice(spec);
+Opened open_built(const test::VoicePlan& plan) {
+    auto built = test::build_voice(plan);
     auto outcome = open_voice(built.image);
     EXPECT_TRUE(outcome.voice) << outcome.message;
     return {built.image, outcome.voice ? outcome.voice->table : PhraseTable{}};
@@ -32,11 +32,11 @@ std::int64_t phrase_pos(const Opened& v, int t) {
     return *byte2long(v.image, v.table.ptr_table_pos + 4 * t) + v.table.ptr_delta;
 }
 
-test::VoiceSpec eight_letter_phrase() {
-    test::VoiceSpec spec;
-    spec.phrases = {"first", "Abcdefgh", "next"};
-    spec.phrases_ahead = 0;
-    return spec;
+test::VoicePlan eight_letter_phrase() {
+    test::VoicePlan plan;
+    plan.phrases = {"first", "Abcdefgh", "next"};
+    plan.phrases_ahead = 0;
+    return plan;
 }
 
 TEST(WritePhrase, shorter_text_ends_early_and_leaves_the_old_tail) {
@@ -142,6 +142,32 @@ INSTANTIATE_TEST_SUITE_P(
                     Refusal{"target_before_the_table", [](Opened&) {}, -1},
                     Refusal{"target_beyond_the_table", [](Opened&) {}, 3}),
     test::row_name);
+
+TEST(WritePhrase, text_that_would_forge_the_calibration_text_is_refused_and_undone) {
+    test::VoicePlan plan;
+    plan.phrases = {"first", "", ""};
+    plan.phrases_ahead = 0;
+    auto v = open_built(plan);
+    ASSERT_TRUE(write_phrase(v.image, v.table, 1, "", "\"").applied);
+    const Bytes before = v.image;
+    const auto end = v.table.text_end;
+    // '"' NUL then '#' NUL behind it would be a calibration text nearer the end of the file
+    const auto edit = write_phrase(v.image, v.table, 2, "", "#");
+    EXPECT_FALSE(edit.applied);
+    EXPECT_NE(edit.refusal.find("could not be opened again"), std::string::npos);
+    EXPECT_EQ(v.image, before);
+    EXPECT_EQ(v.table.text_end, end);
+    EXPECT_TRUE(open_voice(v.image).voice);
+}
+
+TEST(WritePhrase, phrase_one_moved_behind_the_text_area_is_refused) {
+    // the text area's landmark is searched from phrase 1 on: behind it, it would be lost
+    auto v = open_built(eight_letter_phrase());
+    const Bytes before = v.image;
+    EXPECT_FALSE(write_phrase(v.image, v.table, 0, "first", "a longer first phrase").applied);
+    EXPECT_EQ(v.image, before);
+    EXPECT_TRUE(write_phrase(v.image, v.table, 0, "first", "fir").applied);
+}
 
 TEST(WriteTwoDigits, writes_ascii_digits_with_a_leading_zero_inside_the_image_only) {
     Bytes image(6, '#');

@@ -14,7 +14,7 @@ using test::PrintTo;
 
 using test::BuiltVoice;
 using test::TableVariant;
-using test::VoiceSpec;
+using test::VoicePlan;
 
 const std::string refusal = std::string(not_a_voice_file_message);
 
@@ -40,40 +40,40 @@ void put_long(Bytes& image, std::int64_t pos, std::uint32_t v) {
 // What the builder lays out, opening must find.
 struct RoundTrip {
     const char* name;
-    VoiceSpec spec;
+    VoicePlan plan;
 };
 
-VoiceSpec with(VoiceSpec spec, const std::function<void(VoiceSpec&)>& change) {
-    change(spec);
-    return spec;
+VoicePlan with(VoicePlan plan, const std::function<void(VoicePlan&)>& change) {
+    change(plan);
+    return plan;
 }
 
 class BuilderRoundTrip : public testing::TestWithParam<RoundTrip> {};
 
 TEST_P(BuilderRoundTrip, opening_finds_everything_the_builder_laid_out) {
-    const VoiceSpec& spec = GetParam().spec;
-    const BuiltVoice built = test::build_voice(spec);
+    const VoicePlan& plan = GetParam().plan;
+    const BuiltVoice built = test::build_voice(plan);
     const OpenedVoice voice = open_ok(built.image);
     const auto& s = voice.settings;
     const auto& t = voice.table;
 
-    EXPECT_EQ(s.model_flag, spec.family_7x0 ? spec.model_flag : 0);
-    EXPECT_EQ(s.family_caption, spec.family_7x0 ? family_7x0_caption : family_255w_caption);
+    EXPECT_EQ(s.model_flag, plan.family_7x0 ? plan.model_flag : 0);
+    EXPECT_EQ(s.family_caption, plan.family_7x0 ? family_7x0_caption : family_255w_caption);
     EXPECT_EQ(s.rate_pos, built.rate_pos);
-    if (spec.family_7x0) {
-        EXPECT_EQ(s.rate, std::stoi(spec.rate_digits));
+    if (plan.family_7x0) {
+        EXPECT_EQ(s.rate, std::stoi(plan.rate_digits));
     } else {
         EXPECT_FALSE(s.rate);
     }
     EXPECT_EQ(s.vol_pos, built.vol_pos);
-    EXPECT_EQ(s.volume, std::stoi(spec.volume_digits));
+    EXPECT_EQ(s.volume, std::stoi(plan.volume_digits));
     EXPECT_EQ(s.screen_name_pos, built.screen_name_pos);
-    EXPECT_EQ(s.screen_name_width, spec.screen_name_width);
-    EXPECT_EQ(s.screen_name, spec.screen_name);
-    EXPECT_EQ(s.voice_name, spec.voice_name);
+    EXPECT_EQ(s.screen_name_width, plan.screen_name_width);
+    EXPECT_EQ(s.screen_name, plan.screen_name);
+    EXPECT_EQ(s.voice_name, plan.voice_name);
 
     EXPECT_EQ(t.calib_pos, built.calib_pos);
-    EXPECT_EQ(t.ptr_delta, spec.ptr_delta);
+    EXPECT_EQ(t.ptr_delta, plan.ptr_delta);
     EXPECT_EQ(t.ptr_table_pos, built.ptr_table_pos);
     EXPECT_EQ(t.first_phrase_pos, built.phrase_pos.front());
     EXPECT_EQ(t.text_start, built.text_start);
@@ -85,7 +85,7 @@ TEST_P(BuilderRoundTrip, opening_finds_everything_the_builder_laid_out) {
 INSTANTIATE_TEST_SUITE_P(
     Variants, BuilderRoundTrip,
     testing::Values(
-        RoundTrip{"nuvi_7x0_cpp_li", VoiceSpec{}},
+        RoundTrip{"nuvi_7x0_cpp_li", VoicePlan{}},
         RoundTrip{
             "nuvi_7x0_one_nul_run",
             with({}, [](auto& s) { s.table = TableVariant::cpp_li_nul_runs, s.nul_runs = 1; })},
@@ -121,13 +121,13 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTrip{"nuvi_7x0_large_settings_block",
                   with({}, [](auto& s) { s.settings_base = 204800, s.total_size = 512 * 1024; })},
         RoundTrip{"nuvi_7x0_one_megabyte", with({}, [](auto& s) { s.total_size = 1 << 20; })},
-        RoundTrip{"nuvi_255w", test::spec_255w()},
+        RoundTrip{"nuvi_255w", test::plan_255w()},
         RoundTrip{"nuvi_255w_one_phrase",
-                  with(test::spec_255w(), [](auto& s) { s.phrases = {"x"}; })},
+                  with(test::plan_255w(), [](auto& s) { s.phrases = {"x"}; })},
         RoundTrip{"nuvi_255w_negative_delta_far",
-                  with(test::spec_255w(), [](auto& s) { s.ptr_delta = -3000000; })},
+                  with(test::plan_255w(), [](auto& s) { s.ptr_delta = -3000000; })},
         RoundTrip{"nuvi_255w_voice_name_with_trailing_blanks",
-                  with(test::spec_255w(), [](auto& s) { s.voice_name = "Jill  "; })}),
+                  with(test::plan_255w(), [](auto& s) { s.voice_name = "Jill  "; })}),
     test::row_name);
 
 TEST(Identity, lower_case_tag_is_refused_with_the_bare_message) {
@@ -155,7 +155,7 @@ TEST(Identity, tag_alone_passes_and_the_missing_structure_is_named) {
 
 struct RefusalCase {
     const char* name;
-    VoiceSpec spec;
+    VoicePlan plan;
     std::function<void(const BuiltVoice&, Bytes&)> damage;
     const char* reason;
 };
@@ -164,7 +164,7 @@ class Refusal : public testing::TestWithParam<RefusalCase> {};
 
 TEST_P(Refusal, names_what_was_not_found) {
     const auto& c = GetParam();
-    BuiltVoice built = test::build_voice(c.spec);
+    BuiltVoice built = test::build_voice(c.plan);
     c.damage(built, built.image);
     const auto outcome = open_voice(built.image);
     EXPECT_FALSE(outcome.voice);
@@ -214,10 +214,10 @@ INSTANTIATE_TEST_SUITE_P(
                     {},
                     [](const BuiltVoice& b, Bytes& i) { i[b.calib_pos] = 'x'; },
                     "The calibration text could not be found."},
-        RefusalCase{"no_calibration_text_255w", test::spec_255w(),
+        RefusalCase{"no_calibration_text_255w", test::plan_255w(),
                     [](const BuiltVoice& b, Bytes& i) { i[b.calib_pos] = 'x'; },
                     "The calibration text could not be found."},
-        RefusalCase{"no_cpp_li_255w", test::spec_255w(),
+        RefusalCase{"no_cpp_li_255w", test::plan_255w(),
                     [](const BuiltVoice& b, Bytes& i) { i[b.cpp_li_pos] = 'x'; },
                     "The pointer of the calibration text could not be found."},
         RefusalCase{"no_cpp_li_and_no_voicefon",
@@ -279,11 +279,11 @@ TEST(Settings, block_size_follows_the_model_byte) {
     // model byte 0 with block number 100: 51200; model byte 2 with block number 100: 204800
     for (auto [model, base] :
          {std::pair{std::uint8_t{0}, 51200}, std::pair{std::uint8_t{2}, 204800}}) {
-        VoiceSpec spec = model == 0 ? test::spec_255w() : VoiceSpec{};
-        spec.model_flag = model == 0 ? 2 : model;
-        spec.settings_base = base;
-        spec.total_size = 512 * 1024;
-        const auto built = test::build_voice(spec);
+        VoicePlan plan = model == 0 ? test::plan_255w() : VoicePlan{};
+        plan.model_flag = model == 0 ? 2 : model;
+        plan.settings_base = base;
+        plan.total_size = 512 * 1024;
+        const auto built = test::build_voice(plan);
         ASSERT_EQ(built.image[631], 100);
         EXPECT_EQ(open_ok(built.image).settings.rate_pos, base + 16 + 12);
     }
@@ -309,7 +309,7 @@ TEST(Settings, first_of_several_volume_tags_is_used) {
 }
 
 TEST(Settings, family_255w_never_reads_its_rate) {
-    auto built = test::build_voice(with(test::spec_255w(), [](auto& s) { s.rate_digits = "zz"; }));
+    auto built = test::build_voice(with(test::plan_255w(), [](auto& s) { s.rate_digits = "zz"; }));
     auto s = open_ok(built.image).settings;
     EXPECT_FALSE(s.rate);
     EXPECT_EQ(s.rate_pos, built.rate_pos);
@@ -321,12 +321,12 @@ TEST(Settings, family_255w_never_reads_its_rate) {
 
 TEST(PhraseTable, end_entry_bounds_of_the_7x0_layout) {
     // 49 ends the table; 50 is a phrase pointer (here to a text laid at position 50)
-    auto spec = with({}, [](auto& s) { s.ptr_delta = 0; });
-    spec.end_entry = 49;
-    EXPECT_EQ(open_ok(test::build_voice(spec).image).table.phrase_count(), 3);
+    auto plan = with({}, [](auto& s) { s.ptr_delta = 0; });
+    plan.end_entry = 49;
+    EXPECT_EQ(open_ok(test::build_voice(plan).image).table.phrase_count(), 3);
 
-    spec.end_entry = 50;
-    auto built = test::build_voice(spec);
+    plan.end_entry = 50;
+    auto built = test::build_voice(plan);
     put_text(built.image, 50, std::string_view("fifty\0", 6));
     put_long(built.image, built.ptr_table_pos + 16, 1);
     const auto table = open_ok(built.image).table;
@@ -338,8 +338,8 @@ TEST(PhraseTable, end_entry_bounds_of_the_255w_layout) {
     // 16777217 ends the table; 16777216 is a phrase pointer, here to a text near the end
     const std::int32_t total = 256 * 1024;
     const std::int32_t far = total - 20;
-    auto spec = with(test::spec_255w(), [&](auto& s) { s.ptr_delta = far - 16777216; });
-    auto built = test::build_voice(spec);
+    auto plan = with(test::plan_255w(), [&](auto& s) { s.ptr_delta = far - 16777216; });
+    auto built = test::build_voice(plan);
     EXPECT_EQ(open_ok(built.image).table.phrase_count(), 3);
 
     // entry 5 (the end entry) becomes a phrase pointer, and a new end entry follows it
@@ -353,7 +353,7 @@ TEST(PhraseTable, end_entry_bounds_of_the_255w_layout) {
 }
 
 TEST(PhraseTable, family_255w_counts_its_unlisted_phrase_in_text_end) {
-    const auto built = test::build_voice(with(test::spec_255w(), [](auto& s) {
+    const auto built = test::build_voice(with(test::plan_255w(), [](auto& s) {
         s.phrases_ahead = 0;
         s.hidden_phrase = "the highest phrase";
     }));
@@ -371,22 +371,22 @@ TEST(PhraseTable, every_phrase_ahead_of_the_text_area_leaves_capacity_minus_one)
 }
 
 TEST(PhraseTable, list_numbers_carry_one_leading_blank_and_no_zeros) {
-    VoiceSpec spec;
-    spec.phrases.clear();
+    VoicePlan plan;
+    plan.phrases.clear();
     for (int k = 1; k <= 12; ++k) {
-        spec.phrases.push_back("p" + std::to_string(k));
+        plan.phrases.push_back("p" + std::to_string(k));
     }
-    const auto entries = open_ok(test::build_voice(spec).image).table.entries;
+    const auto entries = open_ok(test::build_voice(plan).image).table.entries;
     ASSERT_EQ(entries.size(), 12u);
     EXPECT_EQ(entries[8], " 9-p9");
     EXPECT_EQ(entries[9], " 10-p10");
 }
 
 TEST(PhraseTable, more_than_a_thousand_phrases_are_read_to_the_end_entry) {
-    VoiceSpec spec;
-    spec.phrases.assign(1500, "x");
-    spec.phrases_ahead = 1500;
-    const auto table = open_ok(test::build_voice(spec).image).table;
+    VoicePlan plan;
+    plan.phrases.assign(1500, "x");
+    plan.phrases_ahead = 1500;
+    const auto table = open_ok(test::build_voice(plan).image).table;
     EXPECT_EQ(table.phrase_count(), 1500);
     EXPECT_EQ(table.entries.back(), " 1500-x");
 }

@@ -18,7 +18,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-Q_DECLARE_METATYPE(quorvel::test::VoiceSpec)
+Q_DECLARE_METATYPE(quorvel::test::VoicePlan)
 
 namespace quorvel::test {
 namespace {
@@ -170,19 +170,19 @@ class MainWindowTest : public QObject {
     }
 
     void opening_a_voice_reaches_the_widgets_data() {
-        QTest::addColumn<VoiceSpec>("voice");
+        QTest::addColumn<VoicePlan>("voice");
         QTest::addColumn<QString>("model");
         QTest::addColumn<QString>("rate");
         QTest::addColumn<bool>("rate_enabled");
         QTest::addColumn<int>("rate_maximum");
-        QTest::newRow("7x0") << VoiceSpec{} << "Nuvi 7x0/3x0 TTS"
+        QTest::newRow("7x0") << VoicePlan{} << "Nuvi 7x0/3x0 TTS"
                              << " 45" << true << 99;
-        QTest::newRow("255W") << spec_255w() << "Nuvi 255W/260 TTS"
+        QTest::newRow("255W") << plan_255w() << "Nuvi 255W/260 TTS"
                               << " 100" << false << 100;
     }
 
     void opening_a_voice_reaches_the_widgets() {
-        QFETCH(VoiceSpec, voice);
+        QFETCH(VoicePlan, voice);
         QFETCH(QString, model);
         QFETCH(QString, rate);
         QFETCH(bool, rate_enabled);
@@ -427,7 +427,7 @@ class MainWindowTest : public QObject {
     void two_thousand_phrases_fill_in_one_go_and_stay_editable() {
         Editor e;
         e.window.show();
-        VoiceSpec voice;
+        VoicePlan voice;
         voice.phrases.clear();
         for (int k = 1; k <= 2000; ++k) {
             voice.phrases.push_back("Phrase " + std::to_string(k));

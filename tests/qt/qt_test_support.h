@@ -77,13 +77,13 @@ struct Editor {
     qt::MainWindow window{form};
 
     // Writes `voice` to a file and returns its path.
-    std::string write_voice(const VoiceSpec& voice, const char* name = "voice.vpm") const {
+    std::string write_voice(const VoicePlan& voice, const char* name = "voice.vpm") const {
         const std::string path = folder.filePath(QString::fromLatin1(name)).toStdString();
         write_file(path, build_voice(voice).image);
         return path;
     }
     // Opens `voice` through File > Open.
-    void open(const VoiceSpec& voice = {}) {
+    void open(const VoicePlan& voice = {}) {
         host.answers.push_back(write_voice(voice));
         trigger("Open");
     }

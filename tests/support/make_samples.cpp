@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
     const std::filesystem::path folder = argv[1];
     std::filesystem::create_directories(folder);
 
-    VoiceSpec nuvi_7x0;
+    VoicePlan nuvi_7x0;
     nuvi_7x0.voice_name = "Tom";
     nuvi_7x0.screen_name = "Tom's voice";
     nuvi_7x0.phrases = {"Unable to locate", "Turn left",         "Turn right",
@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
                         "Take the exit",    "At the roundabout", "Drive to highlighted route"};
     write_file((folder / "nuvi_7x0.vpm").string(), build_voice(nuvi_7x0).image);
 
-    VoiceSpec nuvi_255w = spec_255w();
+    VoicePlan nuvi_255w = plan_255w();
     nuvi_255w.voice_name = "Jill";
     nuvi_255w.screen_name = "Jill (UK)";
     nuvi_255w.phrases = {"Entry is not found", "Bear left", "Bear right",

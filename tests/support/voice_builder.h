@@ -20,7 +20,7 @@ enum class TableVariant {
     voicefon,        // no "C++ li": the table found by the walk in front of "voicefon"
 };
 
-struct VoiceSpec {
+struct VoicePlan {
     bool family_7x0 = true;
     std::uint8_t model_flag = 2;        // 7x0/3x0 only (nonzero); the 255W/260 family always has 0
     std::int32_t settings_base = 16384; // must be a multiple of the block size
@@ -70,15 +70,15 @@ struct BuiltVoice {
     std::vector<std::string> entries;     // the list entries opening must show
 };
 
-// Throws std::invalid_argument when the spec cannot be laid out as asked.
-BuiltVoice build_voice(const VoiceSpec& spec);
+// Throws std::invalid_argument when the plan cannot be laid out as asked.
+BuiltVoice build_voice(const VoicePlan& plan);
 
-// A 255W/260 spec with the builder's other defaults.
-VoiceSpec spec_255w();
+// A 255W/260 plan with the builder's other defaults.
+VoicePlan plan_255w();
 
-// Names a spec in test listings by its family.
-inline void PrintTo(const VoiceSpec& spec, std::ostream* os) {
-    *os << (spec.family_7x0 ? "nuvi_7x0" : "nuvi_255w");
+// Names a plan in test listings by its family.
+inline void PrintTo(const VoicePlan& plan, std::ostream* os) {
+    *os << (plan.family_7x0 ? "nuvi_7x0" : "nuvi_255w");
 }
 
 // Writes `bytes` to `path`; throws std::runtime_error on failure.

@@ -17,7 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::ScriptedHost;
-using test::VoiceSpec;
+using test::VoicePlan;
 
 const char* const reminder = "You are about to save your modified TTS voice file. Please use the "
                              "original .vpm file name for this to work.";
@@ -36,8 +36,8 @@ class Program : public testing::Test {
         std::ofstream(path(name), std::ios::binary) << bytes;
         return path(name);
     }
-    std::string write_voice(const std::string& name, const VoiceSpec& spec) const {
-        test::write_file(path(name), test::build_voice(spec).image);
+    std::string write_voice(const std::string& name, const VoicePlan& plan) const {
+        test::write_file(path(name), test::build_voice(plan).image);
         return path(name);
     }
     static std::string read(const std::string& p) {
@@ -95,11 +95,11 @@ TEST_F(Program, starts_empty_with_hidden_values_and_disabled_bars) {
 }
 
 TEST_F(Program, open_asks_with_the_voice_dialog_and_shows_a_7x0_voice) {
-    VoiceSpec spec;
-    spec.rate_digits = "07";
-    spec.screen_name = "Abcd";
-    spec.screen_name_width = 10;
-    open(write_voice("a.vpm", spec));
+    VoicePlan plan;
+    plan.rate_digits = "07";
+    plan.screen_name = "Abcd";
+    plan.screen_name_width = 10;
+    open(write_voice("a.vpm", plan));
 
     ASSERT_EQ(host.open_requests.size(), 1u);
     const auto& r = host.open_requests[0];
@@ -130,7 +130,7 @@ TEST_F(Program, open_asks_with_the_voice_dialog_and_shows_a_7x0_voice) {
 }
 
 TEST_F(Program, open_shows_a_255w_voice_with_its_fixed_rate) {
-    const auto file = write_voice("b.vpm", test::spec_255w());
+    const auto file = write_voice("b.vpm", test::plan_255w());
     const std::string bytes = read(file);
     open(file);
     EXPECT_EQ(form.nuvi_model.caption(), "Nuvi 255W/260 TTS");
@@ -178,10 +178,10 @@ TEST_F(Program, missing_file_is_reported_and_nothing_changes) {
 }
 
 TEST_F(Program, second_open_replaces_the_list_entirely) {
-    VoiceSpec many;
+    VoicePlan many;
     many.phrases = {"a", "b", "c", "d", "e"};
     open(write_voice("many.vpm", many));
-    VoiceSpec few;
+    VoicePlan few;
     few.phrases = {"z"};
     open(write_voice("few.vpm", few));
     EXPECT_EQ(form.List1.items(), std::vector<std::string>{" 1-z"});
@@ -222,7 +222,7 @@ TEST_F(Program, scroll_notification_runs_nested_and_only_on_a_real_change) {
 }
 
 TEST_F(Program, rate_of_100_writes_nothing) {
-    open(write_voice("b.vpm", test::spec_255w()));
+    open(write_voice("b.vpm", test::plan_255w()));
     form.HScroll1.set_value(99);
     form.HScroll1.set_value(100);
     EXPECT_EQ(form.voice_rate.caption(), " 99");
@@ -249,9 +249,9 @@ TEST_F(Program, double_click_refuses_phrase_one_and_ignores_no_selection) {
 }
 
 TEST_F(Program, double_click_fills_the_modify_window_and_sets_find_pos) {
-    VoiceSpec spec;
-    spec.phrases = {"a", "b", "left-right"};
-    open(write_voice("a.vpm", spec));
+    VoicePlan plan;
+    plan.phrases = {"a", "b", "left-right"};
+    open(write_voice("a.vpm", plan));
     form.List1.select(2);
     form.List1_DblClick();
     ASSERT_NE(form.form2(), nullptr);
@@ -335,9 +335,9 @@ TEST_F(Program, text_the_code_page_cannot_hold_is_refused) {
 // --- find -----------------------------------------------------------------------------------
 
 TEST_F(Program, find_selects_the_first_match_and_find_next_goes_on_then_wraps) {
-    VoiceSpec spec;
-    spec.phrases = {"Left", "right", "LEFT lane", "straight"};
-    open(write_voice("a.vpm", spec));
+    VoicePlan plan;
+    plan.phrases = {"Left", "right", "LEFT lane", "straight"};
+    open(write_voice("a.vpm", plan));
     form.Find_Click();
     form.Find_Click();
     ASSERT_NE(form.find_form(), nullptr);
@@ -374,9 +374,9 @@ TEST_F(Program, find_next_before_any_find_matches_from_entry_one) {
 }
 
 TEST_F(Program, find_next_continues_after_the_phrase_being_edited) {
-    VoiceSpec spec;
-    spec.phrases = {"x", "x", "x", "x", "x", "x", "x"};
-    open(write_voice("a.vpm", spec));
+    VoicePlan plan;
+    plan.phrases = {"x", "x", "x", "x", "x", "x", "x"};
+    open(write_voice("a.vpm", plan));
     form.List1.select(5);
     form.List1_DblClick();
     form.form2()->Command1_Click();
@@ -387,10 +387,10 @@ TEST_F(Program, find_next_continues_after_the_phrase_being_edited) {
 // --- save -----------------------------------------------------------------------------------
 
 TEST_F(Program, save_reminds_pads_the_screen_name_and_writes_the_whole_image) {
-    VoiceSpec spec;
-    spec.screen_name = "Old name";
-    spec.screen_name_width = 10;
-    const auto file = write_voice("a.vpm", spec);
+    VoicePlan plan;
+    plan.screen_name = "Old name";
+    plan.screen_name_width = 10;
+    const auto file = write_voice("a.vpm", plan);
     open(file);
     form.screen_name.set_text("Abcd");
     const std::string saved = save_as("saved.vpm");
@@ -440,9 +440,9 @@ TEST_F(Program, export_before_any_open_writes_the_header_lines_only) {
 }
 
 TEST_F(Program, export_of_the_worked_example) {
-    VoiceSpec spec;
-    spec.screen_name = "Tom's voice";
-    open(write_voice("a.vpm", spec));
+    VoicePlan plan;
+    plan.screen_name = "Tom's voice";
+    open(write_voice("a.vpm", plan));
     form.HScroll2.set_value(80);
     EXPECT_EQ(export_now(), "'DO NOT ALTER THE NEXT 2 LINES. \r\nVoice Name: Tom\r\n"
                             "VPM Type: Nuvi 7x0/3x0 TTS\r\nVoice Rate:  45\r\nVoice Volume:  80\r\n"
@@ -457,7 +457,7 @@ TEST_F(Program, export_after_a_refused_file_writes_no_phrases) {
     EXPECT_EQ(text.substr(text.size() - 4), "\r\n\r\n");
 }
 
-class RoundTrip : public Program, public testing::WithParamInterface<VoiceSpec> {};
+class RoundTrip : public Program, public testing::WithParamInterface<VoicePlan> {};
 
 TEST_P(RoundTrip, export_then_import_unchanged_leaves_the_image_identical) {
     const auto file = write_voice("a.vpm", GetParam());
@@ -468,7 +468,7 @@ TEST_P(RoundTrip, export_then_import_unchanged_leaves_the_image_identical) {
     EXPECT_EQ(save_as("same.vpm"), read(file));
 }
 
-INSTANTIATE_TEST_SUITE_P(Families, RoundTrip, testing::Values(VoiceSpec{}, test::spec_255w()),
+INSTANTIATE_TEST_SUITE_P(Families, RoundTrip, testing::Values(VoicePlan{}, test::plan_255w()),
                          [](const auto& row) {
                              return std::string(row.param.family_7x0 ? "nuvi_7x0" : "nuvi_255w");
                          });
@@ -544,7 +544,7 @@ TEST_F(Program, import_without_a_voice_or_a_readable_file_is_refused) {
 }
 
 TEST_F(Program, rate_line_for_255w_sets_the_bar_and_writes_below_100) {
-    open(write_voice("b.vpm", test::spec_255w()));
+    open(write_voice("b.vpm", test::plan_255w()));
     std::string text = export_now();
     text.replace(text.find("Voice Rate:  100"), 16, "Voice Rate: 30");
     import_text(text);
