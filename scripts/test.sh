@@ -16,3 +16,4 @@ trap 'rm -rf "$picture"' EXIT
 scripts/real-window.sh build/default "$picture/window.png"
 echo "The editor's window came up in a real X server."
 scripts/end-to-end.sh build/default
+scripts/fuzz.sh 60
