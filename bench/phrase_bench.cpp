@@ -50,8 +50,7 @@ struct Window {
 
 // What File > Export writes for the window.
 std::string exported(const ui::Form1& f) {
-    return export_text({f.voice_name.caption(), f.nuvi_model.caption(), f.voice_rate.caption(),
-                        f.voice_vol.caption(), f.screen_name.text(), f.List1.items()});
+    return *f.export_text_content();
 }
 
 void side_by_side(benchmark::State& state, const std::string& what,
@@ -139,7 +138,7 @@ void BM_Export(benchmark::State& state) {
 bool find_last(ui::Form1& form, const std::string& text, int last) {
     form.Find_Click();
     form.find_form()->Text2Find.set_text(text);
-    form.find_form()->Command1_Click();
+    form.click(*form.find_form(), &ui::Find_Form::Command1_Click);
     return form.List1.selected() == last;
 }
 

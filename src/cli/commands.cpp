@@ -1,20 +1,15 @@
 #include "cli/commands.h"
 
 #include "cli/cli_host.h"
-#include "image/voice_image.h"
 #include "ui/codepage.h"
 #include "ui/forms.h"
 
 #include <charconv>
-#include <cstdlib>
-#include <filesystem>
 #include <iostream>
 
 namespace quorvel::cli {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // A freshly started program.
 struct Program {
@@ -44,36 +39,19 @@ struct Program {
     int status() const { return host.refused() ? refused : success; }
 };
 
-int copy_to_stdout(const std::string& file) {
-    const LoadResult text = load_file(file);
-    if (!text.bytes) {
-        print_message("The exported text could not be read back: " + text.error);
+// File > Export, with its text going to standard output instead of a file.
+int export_to_stdout(Program& program) {
+    const auto text = program.form.export_text_content();
+    if (!text) {
+        print_message(text.message());
         return refused;
     }
-    std::cout.write(reinterpret_cast<const char*>(text.bytes->data()),
-                    static_cast<std::streamsize>(text.bytes->size()));
+    std::cout.write(text->data(), static_cast<std::streamsize>(text->size()));
     if (!std::cout.flush()) {
         print_message("Standard output could not be written.");
         return refused;
     }
     return success;
-}
-
-// File > Export into a folder of our own, then its bytes to standard output.
-int export_to_stdout(Program& program) {
-    std::error_code ec;
-    std::string folder = (fs::temp_directory_path(ec) / "quorvel-cli-XXXXXX").string();
-    if (ec || ::mkdtemp(folder.data()) == nullptr) {
-        print_message("No temporary folder could be created for the export.");
-        return refused;
-    }
-    const std::string file = folder + "/export.txt";
-    int status = program.export_into(file);
-    if (status == success) {
-        status = copy_to_stdout(file);
-    }
-    fs::remove_all(folder, ec);
-    return status;
 }
 
 // The rate scroll bar moved to `rate`. The bar of a family whose rate is fixed cannot move.
@@ -91,13 +69,11 @@ bool set_rate(Program& program, int rate) {
 bool type_screen_name(Program& program, const std::string& utf8) {
     ui::TextBox& box = program.form.screen_name;
     const ui::Encoded text = ui::from_utf8(utf8);
-    const int width = box.max_length().value_or(0);
-    if (static_cast<int>(text.bytes.size()) > width) {
+    if (!box.type(text.bytes, text.unencodable)) {
         print_message("The screen name \"" + text.bytes + "\" is longer than its field of " +
-                      std::to_string(width) + " characters.");
+                      std::to_string(box.max_length().value_or(0)) + " characters.");
         return false;
     }
-    box.set_typed_text(text.bytes, text.unencodable);
     return true;
 }
 
@@ -109,14 +85,8 @@ bool modify_phrase(Program& program, const PhraseChange& change) {
                       std::to_string(f.List1.count()) + " phrases.");
         return false;
     }
-    f.List1.select(change.k - 1);
-    f.List1_DblClick();
-    if (program.host.refused()) {
-        return false;
-    }
     const ui::Encoded text = ui::from_utf8(change.text);
-    f.form2()->new_.set_typed_text(text.bytes, text.unencodable);
-    f.form2()->Command3_Click();
+    f.modify_phrase(change.k - 1, text.bytes, text.unencodable);
     return !program.host.refused();
 }
 
@@ -180,6 +150,7 @@ int import_text(const std::string& voice, const std::string& input, const std::s
     // apart from a text the import refuses (status 1).
     const auto text = program.form.read_text_file(input);
     if (!text) {
+        print_message(text.message());
         return unusable;
     }
     program.form.import_text_content(*text);

@@ -35,77 +35,63 @@ constexpr const char* hides_structure =
 
 } // namespace
 
-PhraseEdit write_phrase(Bytes& image, PhraseTable& table, int t, std::string_view current,
-                        std::string_view new_text) {
-    PhraseEdit result;
+Result<> write_phrase(Bytes& image, PhraseTable& table, int t, std::string_view current,
+                      std::string_view new_text) {
     const std::int64_t e = std::int64_t{table.ptr_table_pos} + 4 * std::int64_t{t};
     const auto stored = t >= 0 && t < table.phrase_count() ? byte2long(image, e) : std::nullopt;
     if (!stored) {
-        result.refusal = "This phrase has no entry in the phrase table. Nothing was changed.";
-        return result;
+        return failure("This phrase has no entry in the phrase table. Nothing was changed.");
     }
     const auto len = static_cast<std::int64_t>(new_text.size());
 
     if (new_text.size() <= current.size()) {
         const std::int64_t p = std::int64_t{*stored} + table.ptr_delta;
         if (!inside(image, p, len + 1)) {
-            result.refusal = "This phrase lies outside the voice file. Nothing was changed.";
-            return result;
+            return failure("This phrase lies outside the voice file. Nothing was changed.");
         }
         const Saved before = save(image, p, len + 1);
         put_text(image, p, new_text);
         // A phrase text can forge a landmark of the phrase table (the calibration text, a
         // run of five NULs behind "C++ li", the text area's landmark): the next opening
         // would not find the table.
-        if (!phrase_table_unchanged(image, table, {{p, len + 1}})) {
+        auto located = locate_again(image, table, {{p, len + 1}});
+        if (!located) {
             restore(image, before);
-            result.refusal = hides_structure;
-            return result;
+            return failure(hides_structure);
         }
-    } else {
-        if (table.bytes_left() - 1 < len) {
-            result.refusal = std::string(not_enough_bytes_message);
-            return result;
-        }
-        const std::int64_t pointer = std::int64_t{table.text_end} - table.ptr_delta;
-        // a pointer the table would read as its end entry would lose phrases at the next open
-        const bool ends_table = table.family_7x0 ? pointer < 50 : pointer > 16777216;
-        if (pointer < 0 || pointer > 0x7FFFFFFF || ends_table) {
-            result.refusal = "The new text cannot be given a valid phrase pointer in this voice "
-                             "file. Nothing was changed.";
-            return result;
-        }
-        if (!inside(image, table.text_end, len + 1)) {
-            result.refusal = "The text area of this voice file reaches past its end; the new text "
-                             "does not fit. Nothing was changed.";
-            return result;
-        }
-        const Saved entry = save(image, e, 4);
-        const Saved area = save(image, table.text_end, len + 1);
-        for (int k = 0; k < 4; ++k) {
-            image[static_cast<std::size_t>(e + k)] = static_cast<std::uint8_t>(pointer >> (8 * k));
-        }
-        put_text(image, table.text_end, new_text);
-        // Phrase 1 moved behind the text area would also hide the area's landmark.
-        if (!phrase_table_unchanged(image, table, {{e, 4}, {table.text_end, len + 1}})) {
-            restore(image, area);
-            restore(image, entry);
-            result.refusal = hides_structure;
-            return result;
-        }
-        table.text_end += static_cast<std::int32_t>(len + 1);
+        static_cast<TableLocation&>(table) = std::move(*located);
+        return {};
     }
-    result.applied = true;
-    return result;
-}
-
-bool write_two_digits(Bytes& image, std::int32_t pos, int v) {
-    if (v < 0 || v > 99 || !inside(image, pos, 2)) {
-        return false;
+    if (table.bytes_left() - 1 < len) {
+        return failure(std::string(not_enough_bytes_message));
     }
-    image[static_cast<std::size_t>(pos)] = static_cast<std::uint8_t>(v / 10 + 48);
-    image[static_cast<std::size_t>(pos) + 1] = static_cast<std::uint8_t>(v % 10 + 48);
-    return true;
+    const std::int64_t pointer = std::int64_t{table.text_end} - table.ptr_delta;
+    // a pointer the table would read as its end entry would lose phrases at the next open
+    const bool ends_table = table.family_7x0 ? pointer < 50 : pointer > 16777216;
+    if (pointer < 0 || pointer > 0x7FFFFFFF || ends_table) {
+        return failure("The new text cannot be given a valid phrase pointer in this voice "
+                       "file. Nothing was changed.");
+    }
+    if (!inside(image, table.text_end, len + 1)) {
+        return failure("The text area of this voice file reaches past its end; the new text "
+                       "does not fit. Nothing was changed.");
+    }
+    const Saved entry = save(image, e, 4);
+    const Saved area = save(image, table.text_end, len + 1);
+    for (int k = 0; k < 4; ++k) {
+        image[static_cast<std::size_t>(e + k)] = static_cast<std::uint8_t>(pointer >> (8 * k));
+    }
+    put_text(image, table.text_end, new_text);
+    // Phrase 1 moved behind the text area would also hide the area's landmark.
+    auto located = locate_again(image, table, {{e, 4}, {table.text_end, len + 1}});
+    if (!located) {
+        restore(image, area);
+        restore(image, entry);
+        return failure(hides_structure);
+    }
+    static_cast<TableLocation&>(table) = std::move(*located);
+    table.text_end += static_cast<std::int32_t>(len + 1);
+    return {};
 }
 
 } // namespace quorvel

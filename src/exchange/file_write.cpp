@@ -53,9 +53,9 @@ bool write_all(int fd, std::string_view bytes) {
 
 } // namespace
 
-std::optional<std::string> write_file_atomically(const std::string& path, std::string_view bytes) {
+Result<> write_file_atomically(const std::string& path, std::string_view bytes) {
     if (path.empty()) {
-        return std::string("No file name was given.");
+        return failure("No file name was given.");
     }
     const fs::path target = final_target(path);
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
@@ -63,12 +63,12 @@ std::optional<std::string> write_file_atomically(const std::string& path, std::s
     struct stat existing {};
     const bool replaces = ::stat(target.c_str(), &existing) == 0;
     if (replaces && S_ISDIR(existing.st_mode)) {
-        return reason(EISDIR);
+        return failure(reason(EISDIR));
     }
     std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) {
-        return reason(errno);
+        return failure(reason(errno));
     }
     const mode_t mode = replaces ? (existing.st_mode & 07777) : [] {
         const mode_t mask = ::umask(0);
@@ -87,9 +87,9 @@ std::optional<std::string> write_file_atomically(const std::string& path, std::s
     }
     if (error != 0) {
         ::unlink(temp.c_str());
-        return reason(error);
+        return failure(reason(error));
     }
-    return std::nullopt;
+    return {};
 }
 
 } // namespace quorvel

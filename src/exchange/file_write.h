@@ -5,14 +5,14 @@
 // target. A replaced file keeps its permissions; a symbolic link is written through to the
 // file it names. On failure the target is left as it was and no temporary file remains.
 
-#include <cstdint>
-#include <optional>
+#include "image/result.h"
+
 #include <string>
 #include <string_view>
 
 namespace quorvel {
 
-// Empty on success, otherwise the system's reason.
-std::optional<std::string> write_file_atomically(const std::string& path, std::string_view bytes);
+// Fails with the system's reason.
+Result<> write_file_atomically(const std::string& path, std::string_view bytes);
 
 } // namespace quorvel

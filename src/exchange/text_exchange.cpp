@@ -1,6 +1,6 @@
 #include "exchange/text_exchange.h"
 
-#include "layout/open_voice.h"
+#include "layout/list_entry.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -82,17 +82,13 @@ double radix_number(std::string_view digits, int radix) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
 }
 
-std::string count_digits(std::string_view s, std::size_t& i) {
+// The digits from s[i] on; i moves behind them.
+std::string take_digits(std::string_view s, std::size_t& i) {
     std::string out;
     while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
         out += s[i++];
     }
     return out;
-}
-
-void fault_at(std::optional<ImportFault>& fault, std::int64_t line, const std::string& found,
-              const std::string& expected) {
-    fault = ImportFault{line, found, expected};
 }
 
 std::string range_text(const char* name, int maximum) {
@@ -139,11 +135,11 @@ double basic_number(std::string_view text) {
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
         number += s[i++];
     }
-    number += count_digits(s, i);
+    number += take_digits(s, i);
     if (i < s.size() && s[i] == '.') {
         ++i;
         number += '.';
-        number += count_digits(s, i);
+        number += take_digits(s, i);
     }
     if (number.find_first_of("0123456789") == std::string::npos) {
         return 0;
@@ -154,7 +150,7 @@ double basic_number(std::string_view text) {
         if (j < s.size() && (s[j] == '+' || s[j] == '-')) {
             exponent += s[j++];
         }
-        const std::string digits = count_digits(s, j);
+        const std::string digits = take_digits(s, j);
         if (!digits.empty()) {
             number += exponent + digits;
         }
@@ -166,90 +162,113 @@ double round_half_even(double v) {
     return std::nearbyint(v);
 }
 
-std::optional<ImportFault> import_text(std::string_view text, ImportTarget& target) {
-    LineReader in(text);
+namespace {
+
+// A fault of the import: the line, what it held and what was expected there.
+struct ImportFault {
+    std::int64_t line = 0;
+    std::string found;
+    std::string expected;
+};
+
+using Fault = std::optional<ImportFault>;
+
+// The file as the import reads it, line by line from the top.
+struct Reading {
+    LineReader in;
     std::int64_t line_number = 0;
-    std::optional<ImportFault> fault;
+    // The value of the last line read (the whole line for a line without a separator, and
+    // for every line of the phrases): what a fault message shows as found.
     std::string current;
 
-    if (!in.at_end()) {
-        in.read();
-        line_number = 1;
+    bool at_end() const { return in.at_end(); }
+    std::string next() {
+        ++line_number;
+        return in.read();
     }
-    // Lines 2 and 3 name the voice file the text belongs to.
+    Fault fault(std::string expected) const {
+        return ImportFault{line_number, current, std::move(expected)};
+    }
+};
+
+// Lines 1 to 3: line 1 is not looked at; lines 2 and 3 name the voice file the text belongs
+// to, and must carry a separator.
+Fault read_identification(Reading& r, const ImportTarget& target) {
+    if (r.at_end()) {
+        return std::nullopt;
+    }
+    r.next();
     for (const std::string& expected : {target.voice_name(), target.nuvi_model()}) {
-        if (in.at_end() || fault) {
+        if (r.at_end()) {
             break;
         }
-        const Split s = split(in.read());
-        ++line_number;
-        current = s.value;
+        const Split s = split(r.next());
+        r.current = s.value;
         if (!s.has_separator || s.value != expected) {
-            fault_at(fault, line_number, current, expected);
+            return r.fault(expected);
         }
     }
+    return std::nullopt;
+}
 
-    // Settings, up to and including the first line whose value is empty.
-    while (!in.at_end() && !current.empty() && !fault) {
-        const Split s = split(in.read());
-        ++line_number;
-        current = s.value;
+// Settings, up to and including the first line whose value is empty.
+Fault read_settings(Reading& r, ImportTarget& target) {
+    while (!r.at_end() && !r.current.empty()) {
+        const Split s = split(r.next());
+        r.current = s.value;
         if (s.keyword == "Voice Rate") {
-            const double v = round_half_even(basic_number(current));
+            const double v = round_half_even(basic_number(r.current));
             const auto maximum = target.rate_maximum();
             if (!maximum) {
-                fault_at(fault, line_number, current,
-                         "Voice Rate cannot be set for this voice file");
-            } else if (!(v >= 0 && v <= *maximum)) {
-                fault_at(fault, line_number, current, range_text("Voice Rate", *maximum));
-            } else {
-                target.set_rate(static_cast<int>(v));
+                return r.fault("Voice Rate cannot be set for this voice file");
             }
+            if (!(v >= 0 && v <= *maximum)) {
+                return r.fault(range_text("Voice Rate", *maximum));
+            }
+            target.set_rate(static_cast<int>(v));
         } else if (s.keyword == "Voice Volume") {
-            const double v = round_half_even(basic_number(current));
+            const double v = round_half_even(basic_number(r.current));
             if (!(v >= 0 && v <= volume_maximum)) {
-                fault_at(fault, line_number, current, range_text("Voice Volume", volume_maximum));
-            } else {
-                target.set_volume(static_cast<int>(v));
+                return r.fault(range_text("Voice Volume", volume_maximum));
             }
+            target.set_volume(static_cast<int>(v));
         } else if (s.keyword == "Screen Name") {
-            target.set_screen_name(current);
+            target.set_screen_name(r.current);
         } else if (!s.keyword.empty()) {
-            fault_at(fault, line_number, current, "keyword: value");
+            return r.fault("keyword: value");
         }
     }
+    return std::nullopt;
+}
 
-    // Phrases: lines with a hyphen, numbered by the text in front of it.
-    while (!in.at_end() && !fault) {
-        current = in.read();
-        ++line_number;
-        const auto hyphen = current.find('-');
+// Phrases: lines with a hyphen, numbered by the text in front of it. The number is compared
+// with the count as it stands, and rounded only to select the phrase.
+Fault read_phrases(Reading& r, ImportTarget& target) {
+    while (!r.at_end()) {
+        r.current = r.next();
+        const auto hyphen = r.current.find('-');
         if (hyphen == std::string::npos) {
             continue;
         }
-        const double k = basic_number(std::string_view(current).substr(0, hyphen));
+        const double k = basic_number(std::string_view(r.current).substr(0, hyphen));
         const int count = target.phrase_count();
         if (k > count) {
-            fault_at(fault, line_number, current,
-                     "index_number less or equal to " + signed_number(count));
-            break;
+            return r.fault("index_number less or equal to " + signed_number(count));
         }
         const double rounded = round_half_even(k);
         if (!(rounded >= 1)) {
-            fault_at(fault, line_number, current,
-                     "index_number greater or equal to " + signed_number(1));
-            break;
+            return r.fault("index_number greater or equal to " + signed_number(1));
         }
         const int position = static_cast<int>(rounded) - 1;
         const std::string entry = target.entry(position);
-        if (current == entry) {
-            continue;
+        if (r.current != entry) {
+            target.apply_phrase(position, r.current.substr(hyphen + 1));
         }
-        target.apply_phrase(position, std::string(entry_text(entry)), current.substr(hyphen + 1));
     }
-    return fault;
+    return std::nullopt;
 }
 
+// The message shown for a fault, with CR LF between its lines.
 std::string fault_message(const ImportFault& fault) {
     std::string m = "Incompatible/Invalid text file. Found an unexpected error at line ";
     m += signed_number(fault.line);
@@ -261,6 +280,23 @@ std::string fault_message(const ImportFault& fault) {
     m += crlf;
     m += "Aborting! You should reload your VPM file and import a compatible TXT file.";
     return m;
+}
+
+} // namespace
+
+Result<> import_text(std::string_view text, ImportTarget& target) {
+    Reading r{LineReader(text), 0, {}};
+    auto fault = read_identification(r, target);
+    if (!fault) {
+        fault = read_settings(r, target);
+    }
+    if (!fault) {
+        fault = read_phrases(r, target);
+    }
+    if (fault) {
+        return failure(fault_message(*fault));
+    }
+    return {};
 }
 
 } // namespace quorvel

@@ -12,7 +12,8 @@
 //   (empty line)
 //   <one list entry per phrase, " k-text">
 
-#include <cstdint>
+#include "image/result.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,24 +47,18 @@ class ImportTarget {
     virtual void set_screen_name(const std::string& text) = 0;
     virtual int phrase_count() const = 0;
     virtual std::string entry(int position) const = 0;
-    // Select the list position, fill the Modify window's boxes and run its OK.
-    virtual void apply_phrase(int position, const std::string& current,
-                              const std::string& new_text) = 0;
+    // Give the list the focus, select the list position, fill the Modify window's boxes
+    // (Current from the entry, as the double-click fills it; New with `new_text`) and run its
+    // OK.
+    virtual void apply_phrase(int position, const std::string& new_text) = 0;
 };
 
 inline constexpr int volume_maximum = 99;
 
-struct ImportFault {
-    std::int64_t line = 0;
-    std::string found;
-    std::string expected;
-};
-
-// Reads the exchange text from the top and drives `target`; returns the first fault.
-std::optional<ImportFault> import_text(std::string_view text, ImportTarget& target);
-
-// The message shown for a fault, with CR LF between its lines.
-std::string fault_message(const ImportFault& fault);
+// Reads the exchange text from the top and drives `target`. Stops at the first faulty line
+// and fails with the message that names it (its lines ended by CR LF); what was applied
+// before that line stays applied.
+Result<> import_text(std::string_view text, ImportTarget& target);
 
 // The number at the start of a text, as the program's BASIC reads it: blanks, tabs and line
 // feeds are ignored wherever they stand; an optional sign, digits, a decimal point with

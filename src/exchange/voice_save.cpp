@@ -19,7 +19,7 @@ bool write_screen_name(Bytes& image, std::int32_t pos, std::int32_t width, std::
     return true;
 }
 
-std::optional<std::string> save_image(const std::string& path, const Bytes& image) {
+Result<> save_image(const std::string& path, const Bytes& image) {
     return write_file_atomically(
         path, std::string_view(reinterpret_cast<const char*>(image.data()), image.size()));
 }

@@ -3,9 +3,9 @@
 // Saving a voice file: the screen name goes into its field just before the whole image is
 // written, byte for byte.
 
+#include "image/result.h"
 #include "image/voice_image.h"
 
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,7 +15,7 @@ namespace quorvel {
 // it. Returns false, writing nothing, when the field does not lie inside the image.
 bool write_screen_name(Bytes& image, std::int32_t pos, std::int32_t width, std::string_view text);
 
-// Writes the whole image to `path` (never half-written). Empty on success, else the reason.
-std::optional<std::string> save_image(const std::string& path, const Bytes& image);
+// Writes the whole image to `path` (never half-written), or fails with the system's reason.
+Result<> save_image(const std::string& path, const Bytes& image);
 
 } // namespace quorvel

@@ -30,36 +30,26 @@ bool stands_at(const Bytes& image, std::int64_t pos, std::string_view pattern) {
 
 } // namespace
 
-LoadResult load_file(const std::string& path) {
-    LoadResult result;
+Result<Bytes> load_file(const std::string& path) {
     errno = 0;
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        result.error = system_reason();
-        return result;
-    }
-    if (std::fseek(file.get(), 0, SEEK_END) != 0) {
-        result.error = system_reason();
-        return result;
+    if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) {
+        return failure(system_reason());
     }
     const long length = std::ftell(file.get());
     if (length < 0) {
-        result.error = errno != 0 ? system_reason() : "The file cannot be read.";
-        return result;
+        return failure(errno != 0 ? system_reason() : "The file cannot be read.");
     }
     if (length > max_image_size) {
-        result.error = "The file is too large to be a voice file.";
-        return result;
+        return failure("The file is too large to be a voice file.");
     }
     std::rewind(file.get());
     Bytes bytes(static_cast<std::size_t>(length));
     if (!bytes.empty() && std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
-        result.error =
-            std::ferror(file.get()) != 0 ? system_reason() : "The file changed while it was read.";
-        return result;
+        return failure(std::ferror(file.get()) != 0 ? system_reason()
+                                                    : "The file changed while it was read.");
     }
-    result.bytes = std::move(bytes);
-    return result;
+    return bytes;
 }
 
 std::uint8_t match_at(const Bytes& image, std::int32_t pos, std::int32_t /*end*/,

@@ -7,6 +7,8 @@
 // end of the image does not match there; a checked read that would leave the image returns
 // an empty optional and reads nothing.
 
+#include "image/result.h"
+
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -30,17 +32,13 @@ template <class T> struct DefaultInitAllocator : std::allocator<T> {
 
 using Bytes = std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>>;
 
-struct LoadResult {
-    std::optional<Bytes> bytes; // the whole file, when it could be read
-    std::string error;          // otherwise the system's reason, for a message
-};
-
 // Positions are signed 32-bit; a larger file is refused, so that a position plus any search
 // window the program adds to it stays far inside that range.
 inline constexpr long max_image_size = 1L << 30;
 
-// Reads the whole file named by `path`. Creates nothing; a missing file is an error.
-LoadResult load_file(const std::string& path);
+// Reads the whole file named by `path`, or fails with the system's reason. Creates nothing;
+// a missing file is a failure.
+Result<Bytes> load_file(const std::string& path);
 
 // 1 if `pattern` stands in the image from `pos` on, else 0. `end` is accepted and not used.
 std::uint8_t match_at(const Bytes& image, std::int32_t pos, std::int32_t end,

@@ -1,41 +1,23 @@
 #include "layout/open_voice.h"
 
+#include <string>
+
 namespace quorvel {
 
-OpenOutcome open_voice(const Bytes& image) {
-    OpenOutcome outcome;
+Result<OpenVoice> open_voice(Bytes image) {
+    const std::string refusal(not_a_voice_file_message);
     if (match_at(image, 16, 21, "DSKIMG") != 1) {
-        outcome.message = std::string(not_a_voice_file_message);
-        return outcome;
+        return failure(refusal);
     }
-    std::string reason;
-    auto settings = find_settings(image, reason);
-    std::optional<PhraseTable> table;
-    if (settings) {
-        table = find_phrase_table(image, settings->model_flag, reason);
+    auto settings = find_settings(image);
+    if (!settings) {
+        return failure(refusal + "\n" + settings.message());
     }
+    auto table = find_phrase_table(image, settings->model_flag);
     if (!table) {
-        outcome.message = std::string(not_a_voice_file_message) + "\n" + reason;
-        return outcome;
+        return failure(refusal + "\n" + table.message());
     }
-    outcome.voice = OpenedVoice{std::move(*settings), std::move(*table)};
-    return outcome;
-}
-
-std::string signed_number(std::int64_t n) {
-    return (n >= 0 ? " " : "") + std::to_string(n);
-}
-
-std::string list_entry(std::int64_t k, std::string_view text) {
-    std::string entry = signed_number(k);
-    entry += '-';
-    entry += text;
-    return entry;
-}
-
-std::string_view entry_text(std::string_view entry) {
-    const auto hyphen = entry.find('-');
-    return hyphen == std::string_view::npos ? entry : entry.substr(hyphen + 1);
+    return OpenVoice{std::move(image), std::move(*settings), std::move(*table)};
 }
 
 } // namespace quorvel

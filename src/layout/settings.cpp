@@ -1,4 +1,4 @@
-#include "layout/open_voice.h"
+#include "layout/settings.h"
 
 #include <cmath>
 
@@ -51,37 +51,33 @@ std::string without_trailing_blanks(std::string text) {
 
 // settings_base = 2^model_flag x (w x 512), when it lies where every window fits below it
 // and it starts inside the image.
-std::optional<std::int32_t> settings_base(const Bytes& image, std::uint8_t model_flag,
-                                          std::string& reason) {
+Result<std::int32_t> settings_base(const Bytes& image, std::uint8_t model_flag) {
     const std::int32_t p = find_forward(image, 1, 65536, "DLLINFO");
     const auto low = byte_at(image, std::int64_t{p} + 31);
     const auto high = byte_at(image, std::int64_t{p} + 32);
     if (p == 0 || !low || !high) {
-        reason = "The settings block number (\"DLLINFO\") could not be found.";
-        return std::nullopt;
+        return failure("The settings block number (\"DLLINFO\") could not be found.");
     }
     const std::int32_t w = *low + 256 * *high;
     const double base = std::pow(2.0, model_flag) * static_cast<double>(w * 512);
     if (base < window_below || base >= static_cast<double>(image.size())) {
-        reason = "The settings block lies outside the file.";
-        return std::nullopt;
+        return failure("The settings block lies outside the file.");
     }
     return static_cast<std::int32_t>(std::lround(base));
 }
 
 } // namespace
 
-std::optional<VoiceSettings> find_settings(const Bytes& image, std::string& reason) {
+Result<VoiceSettings> find_settings(const Bytes& image) {
     VoiceSettings settings;
     const auto model = byte_at(image, 98);
     if (!model) {
-        reason = "The file ends inside its header.";
-        return std::nullopt;
+        return failure("The file ends inside its header.");
     }
     settings.model_flag = *model;
-    const auto base = settings_base(image, settings.model_flag, reason);
+    const auto base = settings_base(image, settings.model_flag);
     if (!base) {
-        return std::nullopt;
+        return failure(base.message());
     }
 
     const std::int32_t r = find_forward(image, *base, *base + window_above, "<voice_rate>");
@@ -91,13 +87,11 @@ std::optional<VoiceSettings> find_settings(const Bytes& image, std::string& reas
     }
     if (settings.model_flag != 0) {
         if (!rate_field) {
-            reason = "The voice rate field could not be found.";
-            return std::nullopt;
+            return failure("The voice rate field could not be found.");
         }
         settings.rate = two_digit_field(image, *settings.rate_pos);
         if (!settings.rate) {
-            reason = "The voice rate is not a number from 0 to 99.";
-            return std::nullopt;
+            return failure("The voice rate is not a number from 0 to 99.");
         }
         settings.family_caption = std::string(family_7x0_caption);
     } else {
@@ -106,8 +100,7 @@ std::optional<VoiceSettings> find_settings(const Bytes& image, std::string& reas
 
     const auto screen = text_field(image, *base, "<screen_name>");
     if (!screen) {
-        reason = "The screen name field could not be found.";
-        return std::nullopt;
+        return failure("The screen name field could not be found.");
     }
     settings.screen_name_pos = screen->pos;
     settings.screen_name_width = static_cast<std::int32_t>(screen->text.size());
@@ -115,22 +108,19 @@ std::optional<VoiceSettings> find_settings(const Bytes& image, std::string& reas
 
     const auto voice = text_field(image, *base, "<tny_screen_name>");
     if (!voice) {
-        reason = "The voice name field could not be found.";
-        return std::nullopt;
+        return failure("The voice name field could not be found.");
     }
     settings.voice_name = voice->text;
 
     const std::int32_t v =
         find_forward(image, *base - window_below, *base + window_above, "<voice_volume>");
     if (v == 0) {
-        reason = "The voice volume field could not be found.";
-        return std::nullopt;
+        return failure("The voice volume field could not be found.");
     }
     settings.vol_pos = v + 14;
     const auto volume = two_digit_field(image, settings.vol_pos);
     if (!volume) {
-        reason = "The voice volume is not a number from 0 to 99.";
-        return std::nullopt;
+        return failure("The voice volume is not a number from 0 to 99.");
     }
     settings.volume = *volume;
     return settings;

@@ -50,7 +50,7 @@ TextBoxBinding::TextBoxBinding(ui::TextBox& box, QLineEdit* widget)
     : Binding(box), box_(box), widget_(widget) {
     QObject::connect(widget_, &QLineEdit::textEdited, widget_, [this](const QString& text) {
         auto typed = from_qstring(text);
-        box_.set_typed_text(typed.bytes, std::move(typed.unencodable));
+        box_.type(typed.bytes, std::move(typed.unencodable));
         mark_shown();
     });
 }

@@ -129,7 +129,7 @@ void MainWindow::sync_window(QPointer<Window>& window, Model* model, bool wanted
     }
     if (wanted && !window) {
         window = new Window(
-            *model, [this] { after_event(); }, this);
+            form_, *model, [this] { after_event(); }, this);
     }
     if (window) {
         window->sync();

@@ -9,9 +9,10 @@
 
 namespace quorvel::qt {
 
-SecondaryWindow::SecondaryWindow(ui::Window& model, std::function<void()> after_event,
-                                 QWidget* parent, Qt::WindowFlags flags)
-    : QDialog(parent, flags), model_(&model), id_(model.id()),
+SecondaryWindow::SecondaryWindow(ui::Form1& owner, ui::Window& model,
+                                 std::function<void()> after_event, QWidget* parent,
+                                 Qt::WindowFlags flags)
+    : QDialog(parent, flags), owner_(owner), model_(&model), id_(model.id()),
       after_event_(std::move(after_event)) {
     setModal(false);
     setFont(form_font());
@@ -36,25 +37,18 @@ void SecondaryWindow::detach() {
     deleteLater();
 }
 
-void SecondaryWindow::run(const std::function<void()>& handler) {
-    if (!attached()) {
-        return;
-    }
-    handler();
-    after_event_();
-}
-
 void SecondaryWindow::closeEvent(QCloseEvent* event) {
-    run([this] { close_box(); });
+    close_box();
     event->accept();
 }
 
 void SecondaryWindow::reject() {
-    run([this] { close_box(); });
+    close_box();
 }
 
-Form2Window::Form2Window(ui::Form2& form, std::function<void()> after_event, QWidget* parent)
-    : SecondaryWindow(form, std::move(after_event), parent, Qt::Window), form_(form) {
+Form2Window::Form2Window(ui::Form1& owner, ui::Form2& form, std::function<void()> after_event,
+                         QWidget* parent)
+    : SecondaryWindow(owner, form, std::move(after_event), parent, Qt::Window), form_(form) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Modify TTS Expression"));
     resize(626, 287);
@@ -74,17 +68,18 @@ Form2Window::Form2Window(ui::Form2& form, std::function<void()> after_event, QWi
     ok->setAutoDefault(false);
     current->setFocus();
 
-    connect(ok, &QPushButton::clicked, this, [this] { run([this] { form_.Command3_Click(); }); });
+    connect(ok, &QPushButton::clicked, this, [this] { click(form_, &ui::Form2::Command3_Click); });
     connect(cancel, &QPushButton::clicked, this,
-            [this] { run([this] { form_.Command1_Click(); }); });
+            [this] { click(form_, &ui::Form2::Command1_Click); });
 }
 
 void Form2Window::close_box() {
-    form_.close_box();
+    click(form_, &ui::Form2::close_box);
 }
 
-FindWindow::FindWindow(ui::Find_Form& form, std::function<void()> after_event, QWidget* parent)
-    : SecondaryWindow(form, std::move(after_event), parent, Qt::Window), form_(form) {
+FindWindow::FindWindow(ui::Form1& owner, ui::Find_Form& form, std::function<void()> after_event,
+                       QWidget* parent)
+    : SecondaryWindow(owner, form, std::move(after_event), parent, Qt::Window), form_(form) {
     setObjectName(QStringLiteral("Find_Form"));
     setWindowTitle(QStringLiteral("Find"));
     resize(312, 81);
@@ -99,17 +94,19 @@ FindWindow::FindWindow(ui::Find_Form& form, std::function<void()> after_event, Q
     find->setDefault(true);
     text->setFocus();
 
-    connect(find, &QPushButton::clicked, this, [this] { run([this] { form_.Command1_Click(); }); });
+    connect(find, &QPushButton::clicked, this,
+            [this] { click(form_, &ui::Find_Form::Command1_Click); });
     connect(cancel, &QPushButton::clicked, this,
-            [this] { run([this] { form_.Command2_Click(); }); });
+            [this] { click(form_, &ui::Find_Form::Command2_Click); });
 }
 
 void FindWindow::close_box() {
-    form_.close_box();
+    click(form_, &ui::Find_Form::close_box);
 }
 
-AboutWindow::AboutWindow(ui::About_Form& form, std::function<void()> after_event, QWidget* parent)
-    : SecondaryWindow(form, std::move(after_event), parent,
+AboutWindow::AboutWindow(ui::Form1& owner, ui::About_Form& form, std::function<void()> after_event,
+                         QWidget* parent)
+    : SecondaryWindow(owner, form, std::move(after_event), parent,
                       Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       form_(form) {
@@ -135,11 +132,11 @@ AboutWindow::AboutWindow(ui::About_Form& form, std::function<void()> after_event
     close->setFocus();
 
     connect(close, &QPushButton::clicked, this,
-            [this] { run([this] { form_.Command1_Click(); }); });
+            [this] { click(form_, &ui::About_Form::Command1_Click); });
 }
 
 void AboutWindow::close_box() {
-    form_.close_box();
+    click(form_, &ui::About_Form::close_box);
 }
 
 } // namespace quorvel::qt

@@ -3,7 +3,7 @@
 // The windows besides the main one: Modify TTS Expression (Form2), Find and About. Each
 // shows one window of the program layer while that window exists; when the program
 // discards it, the face detaches it and never touches it again. The references the
-// subclasses keep to the program's window are used only through `run` and `close_box`,
+// subclasses keep to the program's window are used only through `click` and `close_box`,
 // which never run once detached.
 
 #include "qt/binding.h"
@@ -32,10 +32,17 @@ class SecondaryWindow : public QDialog {
 
   protected:
     // `after_event` runs after each handler this window calls.
-    SecondaryWindow(ui::Window& model, std::function<void()> after_event, QWidget* parent,
-                    Qt::WindowFlags flags);
-    // Runs a handler of the program's window, then `after_event`; nothing once detached.
-    void run(const std::function<void()>& handler);
+    SecondaryWindow(ui::Form1& owner, ui::Window& model, std::function<void()> after_event,
+                    QWidget* parent, Qt::WindowFlags flags);
+    // Clicks a button of the program's window (through its owner, which discards the window
+    // when the handler closed it), then runs `after_event`; nothing once detached.
+    template <class W> void click(W& model, void (W::*handler)()) {
+        if (!attached()) {
+            return;
+        }
+        owner_.click(model, handler);
+        after_event_();
+    }
     virtual void close_box() = 0;
 
     Bindings bindings_;
@@ -43,6 +50,7 @@ class SecondaryWindow : public QDialog {
   private:
     void closeEvent(QCloseEvent* event) override;
 
+    ui::Form1& owner_;
     ui::Window* model_;
     std::uint64_t id_;
     std::uint64_t raise_requests_ = 0;
@@ -53,7 +61,8 @@ class Form2Window final : public SecondaryWindow {
     Q_OBJECT
 
   public:
-    Form2Window(ui::Form2& form, std::function<void()> after_event, QWidget* parent);
+    Form2Window(ui::Form1& owner, ui::Form2& form, std::function<void()> after_event,
+                QWidget* parent);
 
   private:
     void close_box() override;
@@ -64,7 +73,8 @@ class FindWindow final : public SecondaryWindow {
     Q_OBJECT
 
   public:
-    FindWindow(ui::Find_Form& form, std::function<void()> after_event, QWidget* parent);
+    FindWindow(ui::Form1& owner, ui::Find_Form& form, std::function<void()> after_event,
+               QWidget* parent);
 
   private:
     void close_box() override;
@@ -75,7 +85,8 @@ class AboutWindow final : public SecondaryWindow {
     Q_OBJECT
 
   public:
-    AboutWindow(ui::About_Form& form, std::function<void()> after_event, QWidget* parent);
+    AboutWindow(ui::Form1& owner, ui::About_Form& form, std::function<void()> after_event,
+                QWidget* parent);
 
   private:
     void close_box() override;

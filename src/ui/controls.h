@@ -47,11 +47,12 @@ class Label : public Control {
     std::string caption_;
 };
 
-// A one-line text box. `unencodable` is set by a face when the user typed a character the
-// single-byte code page cannot hold (the text then lacks it): the change it feeds is refused.
+// A one-line text box. `unencodable` is set when the user typed a character the single-byte
+// code page cannot hold (the text then lacks it): the change it feeds is refused.
 class TextBox : public Control {
   public:
     const std::string& text() const { return text_; }
+    // Text set by the program: taken whole, whatever the box's length limit.
     void set_text(const std::string& t) {
         if (unencodable_) {
             unencodable_.reset();
@@ -59,11 +60,15 @@ class TextBox : public Control {
         }
         update(text_, t);
     }
-    // Typed by the user through a face; `bad` names the first character that could not be
-    // converted, in UTF-8.
-    void set_typed_text(const std::string& t, std::optional<std::string> bad) {
+    // Text typed by the user; `bad` names the first character a face could not convert, in
+    // UTF-8. A text longer than the box's length limit is not taken (returns false).
+    bool type(const std::string& t, std::optional<std::string> bad = std::nullopt) {
+        if (max_length_ && static_cast<int>(t.size()) > *max_length_) {
+            return false;
+        }
         update(text_, t);
         unencodable_ = std::move(bad);
+        return true;
     }
     const std::optional<std::string>& unencodable() const { return unencodable_; }
 
@@ -104,7 +109,7 @@ class ListBox : public Control {
         touch();
     }
 
-    bool has_focus() const { return focus_requests_ > 0; }
+    // How often the program gave the list the keyboard focus; a face moves it there each time.
     std::uint64_t focus_requests() const { return focus_requests_; }
     void set_focus() {
         ++focus_requests_;
@@ -155,18 +160,24 @@ class ScrollBar : public Control {
 };
 
 // What every secondary window shares: a number that tells one instance from the next (a
-// face binds its widget to it), and a count of requests to bring the window forward.
+// face binds its widget to it), a count of requests to bring the window forward, and whether
+// a handler of the window closed it (its owner then discards it).
 class Window {
   public:
     Window() : id_(++last_id_) {}
     std::uint64_t id() const { return id_; }
     std::uint64_t raise_requests() const { return raise_requests_; }
     void bring_forward() { ++raise_requests_; }
+    bool closed() const { return closed_; }
+
+  protected:
+    void close() { closed_ = true; }
 
   private:
     static inline std::uint64_t last_id_ = 0;
     std::uint64_t id_;
     std::uint64_t raise_requests_ = 0;
+    bool closed_ = false;
 };
 
 } // namespace quorvel::ui

@@ -1,9 +1,11 @@
 #include "ui/forms.h"
 
 #include "edit/phrase_edit.h"
+#include "edit/rate_volume.h"
 #include "exchange/file_write.h"
 #include "exchange/text_exchange.h"
 #include "exchange/voice_save.h"
+#include "layout/list_entry.h"
 #include "search/find.h"
 #include "ui/codepage.h"
 
@@ -41,10 +43,7 @@ std::string unencodable_message(const std::string& what, const std::string& char
            ", which a voice file cannot store. Nothing was changed.";
 }
 
-} // namespace
-
-// Drives the window for the import: the scroll bars, the screen-name box, and the Modify
-// window's OK for each changed phrase.
+// Drives the window for the import, through its controls and the Modify window's OK.
 class ImportDriver : public ImportTarget {
   public:
     explicit ImportDriver(Form1& form) : f_(form) {}
@@ -52,7 +51,7 @@ class ImportDriver : public ImportTarget {
     std::string voice_name() const override { return f_.voice_name.caption(); }
     std::string nuvi_model() const override { return f_.nuvi_model.caption(); }
     std::optional<int> rate_maximum() const override {
-        if (!f_.voice_ || !f_.voice_->settings.rate_pos) {
+        if (!f_.voice() || !f_.voice()->settings.rate_pos) {
             return std::nullopt;
         }
         return f_.HScroll1.maximum();
@@ -70,19 +69,19 @@ class ImportDriver : public ImportTarget {
     std::string entry(int position) const override {
         return f_.List1.items()[static_cast<std::size_t>(position)];
     }
-    void apply_phrase(int position, const std::string& current,
-                      const std::string& new_text) override {
+    void apply_phrase(int position, const std::string& new_text) override {
         f_.List1.set_focus();
         f_.List1.select(position);
-        f_.form2_ = std::make_unique<Form2>(f_);
-        f_.form2_->fill(position, current);
-        f_.form2_->new_.set_text(new_text);
-        f_.form2_->Command3_Click();
+        Form2& modify = f_.modify_window(position);
+        modify.new_.set_text(new_text);
+        f_.click(modify, &Form2::Command3_Click);
     }
 
   private:
     Form1& f_;
 };
+
+} // namespace
 
 Form1::Form1(Host& host) : host_(host) {
     voice_rate.set_visible(false);
@@ -109,23 +108,23 @@ void Form1::Open_Click() {
 
 void Form1::open_path(const std::string& path) {
     auto loaded = load_file(path);
-    if (!loaded.bytes) {
-        host_.message_box("The file " + file_label(path) + " cannot be opened: " + loaded.error);
+    if (!loaded) {
+        host_.message_box("The file " + file_label(path) +
+                          " cannot be opened: " + loaded.message());
         return;
     }
-    open_image(std::move(*loaded.bytes));
+    open_image(std::move(*loaded));
 }
 
 void Form1::open_image(Bytes bytes) {
     // A Modify window belongs to the voice it was opened on.
-    discard_form2();
-    auto outcome = open_voice(bytes);
-    if (!outcome.voice) {
-        reject(outcome.message);
+    form2_.reset();
+    auto opened = open_voice(std::move(bytes));
+    if (!opened) {
+        reject(opened.message());
         return;
     }
-    voice_ = OpenVoice{std::move(bytes), std::move(outcome.voice->settings),
-                       std::move(outcome.voice->table)};
+    voice_ = std::move(*opened);
     show_voice();
 }
 
@@ -222,9 +221,9 @@ void Form1::Save_Click() {
     }
     const VoiceSettings& s = voice_->settings;
     write_screen_name(voice_->image, s.screen_name_pos, s.screen_name_width, screen_name.text());
-    if (const auto error = save_image(file_name_, voice_->image)) {
+    if (const auto saved = save_image(file_name_, voice_->image); !saved) {
         host_.message_box("The voice file " + file_label(file_name_) +
-                          " could not be saved: " + *error);
+                          " could not be saved: " + saved.message());
     }
 }
 
@@ -234,17 +233,23 @@ void Form1::Export_Click() {
     if (file_name_.empty()) {
         return;
     }
-    if (screen_name.unencodable()) {
-        host_.message_box(unencodable_message("screen name", *screen_name.unencodable()));
+    const auto text = export_text_content();
+    if (!text) {
+        host_.message_box(text.message());
         return;
     }
-    const std::string text =
-        export_text({voice_name.caption(), nuvi_model.caption(), voice_rate.caption(),
-                     voice_vol.caption(), screen_name.text(), List1.items()});
-    if (const auto error = write_file_atomically(file_name_, text)) {
+    if (const auto written = write_file_atomically(file_name_, *text); !written) {
         host_.message_box("The text file " + file_label(file_name_) +
-                          " could not be written: " + *error);
+                          " could not be written: " + written.message());
     }
+}
+
+Result<std::string> Form1::export_text_content() const {
+    if (screen_name.unencodable()) {
+        return failure(unencodable_message("screen name", *screen_name.unencodable()));
+    }
+    return export_text({voice_name.caption(), nuvi_model.caption(), voice_rate.caption(),
+                        voice_vol.caption(), screen_name.text(), List1.items()});
 }
 
 void Form1::Import_Click() {
@@ -257,6 +262,7 @@ void Form1::Import_Click() {
     }
     const auto text = read_text_file(file_name_);
     if (!text) {
+        host_.message_box(text.message());
         return;
     }
     import_text_content(*text);
@@ -267,57 +273,75 @@ void Form1::import_text_content(std::string_view text) {
         return;
     }
     // The import replaces what a Modify window shows: close it first.
-    discard_form2();
+    form2_.reset();
     ImportDriver driver(*this);
-    if (const auto fault = import_text(text, driver)) {
-        host_.message_box(fault_message(*fault));
+    if (const auto imported = import_text(text, driver); !imported) {
+        host_.message_box(imported.message());
     }
 }
 
-std::optional<std::string> Form1::read_text_file(const std::string& path) {
+Result<std::string> Form1::read_text_file(const std::string& path) {
     auto loaded = load_file(path);
-    if (!loaded.bytes) {
-        host_.message_box("The text file " + file_label(path) + " cannot be read: " + loaded.error);
-        return std::nullopt;
+    if (!loaded) {
+        return failure("The text file " + file_label(path) +
+                       " cannot be read: " + loaded.message());
     }
-    return std::string(loaded.bytes->begin(), loaded.bytes->end());
+    return std::string(loaded->begin(), loaded->end());
 }
 
 void Form1::Exit_Click() {
-    discard_form2();
-    discard_find_form();
-    discard_about_form();
+    form2_.reset();
+    find_form_.reset();
+    about_form_.reset();
     closed_ = true;
 }
 
 void Form1::List1_DblClick() {
+    open_modify_window();
+}
+
+Form2* Form1::open_modify_window() {
     const int t = List1.selected();
     if (t < 0) {
-        return;
+        return nullptr;
     }
     if (t == 0) {
         host_.message_box(modify_first_refusal);
-        return;
+        return nullptr;
     }
     if (t > List1.count() - 1 || !voice_) {
-        return;
+        return nullptr;
     }
+    Form2& modify = modify_window(t);
+    modify.show();
+    find_pos_ = t;
+    return &modify;
+}
+
+Form2& Form1::modify_window(int t) {
     if (!form2_) {
         form2_ = std::make_unique<Form2>(*this);
     }
-    form2_->fill(t, std::string(entry_text(List1.items()[static_cast<std::size_t>(t)])));
+    form2_->fill(t, std::string(entry_text(List1.items().at(static_cast<std::size_t>(t)))));
     form2_->new_.set_text("");
-    form2_->show();
-    find_pos_ = t;
+    return *form2_;
+}
+
+void Form1::modify_phrase(int t, const std::string& text, std::optional<std::string> unencodable) {
+    List1.select(t);
+    if (Form2* modify = open_modify_window()) {
+        modify->new_.type(text, std::move(unencodable));
+        click(*modify, &Form2::Command3_Click);
+    }
 }
 
 void Form1::apply_phrase_change(int target, const std::string& current, const std::string& text) {
     if (!require_voice("change a phrase")) {
         return;
     }
-    const auto edit = write_phrase(voice_->image, voice_->table, target, current, text);
-    if (!edit.applied) {
-        host_.message_box(edit.refusal);
+    if (const auto written = write_phrase(voice_->image, voice_->table, target, current, text);
+        !written) {
+        host_.message_box(written.message());
         return;
     }
     List1.set_item(target, list_entry(target + 1, text));
@@ -368,14 +392,16 @@ void Form1::About_Click() {
     about_form_->bring_forward();
 }
 
-void Form1::discard_form2() {
-    form2_.reset();
-}
-void Form1::discard_find_form() {
-    find_form_.reset();
-}
-void Form1::discard_about_form() {
-    about_form_.reset();
+void Form1::discard_closed_windows() {
+    if (form2_ && form2_->closed()) {
+        form2_.reset();
+    }
+    if (find_form_ && find_form_->closed()) {
+        find_form_.reset();
+    }
+    if (about_form_ && about_form_->closed()) {
+        about_form_.reset();
+    }
 }
 
 } // namespace quorvel::ui

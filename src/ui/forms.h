@@ -4,6 +4,7 @@
 // Form2 (Modify TTS Expression), Find_Form and About_Form. A face shows them and forwards
 // the user's input; everything the program does happens here.
 
+#include "image/result.h"
 #include "image/voice_image.h"
 #include "layout/open_voice.h"
 #include "ui/controls.h"
@@ -25,7 +26,8 @@ inline constexpr const char* save_reminder = "You are about to save your modifie
 class Form1;
 
 // Modify TTS Expression. Its target (list position and current text) is fixed when it is
-// filled, so a later change of the list's selection cannot redirect its OK.
+// filled, so a later change of the list's selection cannot redirect its OK. Its buttons are
+// clicked through Form1::click, which discards the window once a handler closed it.
 class Form2 : public Window {
   public:
     explicit Form2(Form1& owner) : owner_(owner) { Current.set_read_only(true); }
@@ -43,7 +45,7 @@ class Form2 : public Window {
     }
 
     void fill(int target, const std::string& current_text);
-    void Command3_Click(); // OK
+    void Command3_Click(); // OK; stays open when New holds a character it cannot store
     void Command1_Click(); // Cancel
     void close_box();      // the frame's close button
 
@@ -82,13 +84,6 @@ class About_Form : public Window {
 
   private:
     Form1& owner_;
-};
-
-// The voice file that is open: its image and everything opening found in it.
-struct OpenVoice {
-    Bytes image;
-    VoiceSettings settings;
-    PhraseTable table;
 };
 
 class Form1 {
@@ -130,15 +125,34 @@ class Form1 {
     void HScroll1_Change();
     void HScroll2_Change();
 
+    // The user's gestures beyond a menu entry, as operations the face, the import, the
+    // command line and the tests share.
+
     // File > Open after its dialog: load `path`, or report why it cannot be read.
     void open_path(const std::string& path);
     // File > Open from the identity check on, for bytes already read.
     void open_image(Bytes bytes);
-    // File > Import after its dialog: the text file's bytes, or empty after a message
-    // naming the file and the reason it cannot be read.
-    std::optional<std::string> read_text_file(const std::string& path);
+    // File > Import after its dialog: the text file's bytes, or the message naming the file
+    // and the reason it cannot be read.
+    Result<std::string> read_text_file(const std::string& path);
     // File > Import from the read text on.
     void import_text_content(std::string_view text);
+    // File > Export before its file is written: the text, or the message why none can be.
+    Result<std::string> export_text_content() const;
+    // Phrase t (a list position) selected and double-clicked; then, when the Modify window
+    // opened, `text` typed into New (with the first character a face could not convert, if
+    // any) and OK clicked.
+    void modify_phrase(int t, const std::string& text,
+                       std::optional<std::string> unencodable = std::nullopt);
+    // The Modify window for list position t, filled as the double-click fills it but not
+    // shown: the import types into it and clicks its OK.
+    Form2& modify_window(int t);
+    // A click on a button or the close box of a secondary window: the window's handler runs,
+    // then the window is discarded when the handler closed it.
+    template <class W> void click(W& window, void (W::*handler)()) {
+        (window.*handler)();
+        discard_closed_windows();
+    }
 
     // The secondary windows, each present only while open.
     Form2* form2() { return form2_.get(); }
@@ -154,21 +168,19 @@ class Form1 {
     const std::string& find_text() const { return find_text_; }
     int find_pos() const { return find_pos_; }
 
-    // Used by the secondary windows.
+    // Used by the secondary windows' handlers.
     Host& host() { return host_; }
     void apply_phrase_change(int target, const std::string& current, const std::string& text);
     void refresh_char_left();
     void find_first(const TextBox& text);
-    void discard_form2();
-    void discard_find_form();
-    void discard_about_form();
 
   private:
-    friend class ImportDriver;
-
     void reject(const std::string& message);
     void show_voice();
     bool require_voice(const char* action);
+    // The double-click: the Modify window it opened, or none after a refusal.
+    Form2* open_modify_window();
+    void discard_closed_windows();
 
     Host& host_;
     std::string file_name_;

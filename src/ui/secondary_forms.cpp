@@ -17,35 +17,37 @@ void Form2::Command3_Click() {
         return;
     }
     owner_.apply_phrase_change(target_, Current.text(), new_.text());
-    owner_.discard_form2(); // discards this window: nothing may follow
+    close();
 }
 
 void Form2::Command1_Click() {
     owner_.refresh_char_left();
-    owner_.discard_form2();
+    close();
 }
 
 void Form2::close_box() {
-    owner_.discard_form2();
+    close();
 }
 
 void Find_Form::Command1_Click() {
     owner_.find_first(Text2Find);
-    owner_.discard_find_form();
+    close();
 }
 
 void Find_Form::Command2_Click() {
-    owner_.discard_find_form();
+    close();
 }
+
 void Find_Form::close_box() {
-    owner_.discard_find_form();
+    close();
 }
 
 void About_Form::Command1_Click() {
-    owner_.discard_about_form();
+    close();
 }
+
 void About_Form::close_box() {
-    owner_.discard_about_form();
+    close();
 }
 
 } // namespace quorvel::ui

@@ -1,6 +1,7 @@
 #include "bad_input/hostile_input.h"
 
 #include "exchange/text_exchange.h"
+#include "layout/list_entry.h"
 #include "support/scripted_host.h"
 #include "ui/forms.h"
 
@@ -98,15 +99,13 @@ bool holds(const Bytes& image, std::int64_t pos, std::string_view text) {
 }
 
 std::string form_export(const ui::Form1& form) {
-    return export_text({form.voice_name.caption(), form.nuvi_model.caption(),
-                        form.voice_rate.caption(), form.voice_vol.caption(),
-                        form.screen_name.text(), form.List1.items()});
+    return *form.export_text_content();
 }
 
 // Showing a voice sets the scroll bars, whose change handling writes the rate and volume
 // back as two digits (a field such as "0:" reads as 10 and is written as "10"). Nothing else
 // changes.
-void check_opening_writes(const Bytes& input, const ui::OpenVoice& voice, Findings& findings) {
+void check_opening_writes(const Bytes& input, const OpenVoice& voice, Findings& findings) {
     const auto digits = [](std::int64_t pos, const std::optional<std::int32_t>& field) {
         return field && pos >= *field && pos < std::int64_t{*field} + 2;
     };
@@ -123,7 +122,7 @@ void check_opening_writes(const Bytes& input, const ui::OpenVoice& voice, Findin
 
 // Every position opening found lies inside the image, and the list shows what the image
 // held at each phrase pointer.
-void check_found_positions(const Bytes& image, const ui::OpenVoice& voice, Findings& findings) {
+void check_found_positions(const Bytes& image, const OpenVoice& voice, Findings& findings) {
     const VoiceSettings& s = voice.settings;
     const PhraseTable& t = voice.table;
     findings.check(!s.rate_pos || inside(image, *s.rate_pos, 2), "rate digits outside the image");
@@ -149,7 +148,7 @@ void check_found_positions(const Bytes& image, const ui::OpenVoice& voice, Findi
 // After an import: every listed text without a NUL of its own is what the image holds at
 // the phrase's pointer.
 void check_list_matches_image(const ui::Form1& form, Findings& findings) {
-    const ui::OpenVoice& voice = *form.voice();
+    const OpenVoice& voice = *form.voice();
     const auto& items = form.List1.items();
     findings.check(static_cast<std::int32_t>(items.size()) == voice.table.phrase_count(),
                    "the import changed the number of phrases");
@@ -241,7 +240,7 @@ std::string open_and_reimport(std::span<const std::uint8_t> bytes) {
         findings.check(form.List1.count() == 0, "a refused file left phrases in the list");
         return findings.first();
     }
-    const ui::OpenVoice& voice = *form.voice();
+    const OpenVoice& voice = *form.voice();
     findings.check(host.messages.empty(), "opening a voice showed a message");
     findings.check(form.List1.items() == voice.table.entries, "the list is not the phrase list");
     check_opening_writes(input, voice, findings);

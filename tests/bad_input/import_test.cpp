@@ -6,6 +6,8 @@
 
 #include "bad_input/hostile_input.h"
 #include "bad_input/outcome.h"
+#include "layout/list_entry.h"
+#include "support/import_fault.h"
 #include "support/scripted_host.h"
 #include "support/test_names.h"
 #include "support/voice_builder.h"
@@ -30,11 +32,7 @@ const std::string head =
 const std::string settings =
     head + "Voice Rate:  45\r\nVoice Volume:  80\r\nScreen Name: Tom's voice\r\n\r\n";
 
-std::string fault(int line, const std::string& found, const std::string& expected) {
-    return "Incompatible/Invalid text file. Found an unexpected error at line  " +
-           std::to_string(line) + ":\r\nFound: " + found + "\r\nExpected: " + expected +
-           "\r\nAborting! You should reload your VPM file and import a compatible TXT file.";
-}
+const auto fault = test::import_fault;
 
 // Bytes 0 to 255, `times` times over.
 std::string every_byte(int times) {
@@ -84,9 +82,7 @@ Bytes default_voice() {
     return test::build_voice({}).image;
 }
 
-void PrintTo(const ImportRow& row, std::ostream* os) {
-    *os << row.name;
-}
+using test::PrintTo;
 
 class ImportCatalogue : public testing::TestWithParam<ImportRow> {};
 

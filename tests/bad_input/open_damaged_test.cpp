@@ -20,23 +20,13 @@ using test::BuiltVoice;
 using test::TableVariant;
 using test::VoicePlan;
 
-void put_text(Bytes& image, std::int64_t pos, std::string_view text) {
-    std::copy(text.begin(), text.end(), image.begin() + pos);
-}
-
-void put_long(Bytes& image, std::int64_t pos, std::uint32_t v) {
-    for (int k = 0; k < 4; ++k) {
-        image[static_cast<std::size_t>(pos + k)] = static_cast<std::uint8_t>(v >> (8 * k));
-    }
-}
+using test::PrintTo;
+using test::put_long;
+using test::put_text;
+using test::with;
 
 std::uint32_t pointer_to(const VoicePlan& shape, std::int64_t pos) {
     return static_cast<std::uint32_t>(pos - shape.ptr_delta);
-}
-
-VoicePlan with(VoicePlan shape, const std::function<void(VoicePlan&)>& change) {
-    change(shape);
-    return shape;
 }
 
 const VoicePlan nul_runs = with({}, [](auto& s) {
@@ -57,10 +47,6 @@ struct DamageRow {
     std::function<void(const BuiltVoice&, Bytes&)> damage;
     std::string outcome;
 };
-
-void PrintTo(const DamageRow& row, std::ostream* os) {
-    *os << row.name;
-}
 
 class Damaged : public testing::TestWithParam<DamageRow> {};
 
@@ -334,9 +320,7 @@ TEST(CalibrationWalk, leaving_the_start_of_the_image_refuses_the_table) {
     for (std::int64_t p = b.calib_pos - 2; p >= 0; p -= 4) {
         b.image[static_cast<std::size_t>(p)] = same;
     }
-    std::string why;
-    EXPECT_FALSE(find_phrase_table(b.image, 2, why));
-    EXPECT_EQ(why, reason::no_calibration_pointer);
+    EXPECT_EQ(find_phrase_table(b.image, 2).message(), reason::no_calibration_pointer);
 }
 
 } // namespace

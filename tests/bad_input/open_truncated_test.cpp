@@ -15,6 +15,7 @@ namespace quorvel::hostile {
 namespace {
 
 using test::BuiltVoice;
+using test::PrintTo;
 using test::TableVariant;
 using test::VoicePlan;
 
@@ -45,10 +46,6 @@ struct CutRow {
     std::function<std::int64_t(const BuiltVoice&)> length; // the file keeps this many bytes
     std::string outcome;
 };
-
-void PrintTo(const CutRow& row, std::ostream* os) {
-    *os << row.name;
-}
 
 class CutAtLandmark : public testing::TestWithParam<CutRow> {};
 
@@ -234,10 +231,6 @@ struct TinyRow {
     // The outcome from each length on, up to the next row's length.
     std::vector<std::pair<std::size_t, std::string>> outcome_from;
 };
-
-void PrintTo(const TinyRow& row, std::ostream* os) {
-    *os << row.name;
-}
 
 class TinyFile : public testing::TestWithParam<TinyRow> {};
 

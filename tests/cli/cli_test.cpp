@@ -76,12 +76,7 @@ struct Window {
         form.Save_Click();
         return read(path);
     }
-    void modify(int t, const std::string& text) {
-        form.List1.select(t);
-        form.List1_DblClick();
-        form.form2()->new_.set_text(text);
-        form.form2()->Command3_Click();
-    }
+    void modify(int t, const std::string& text) { form.modify_phrase(t, text); }
 };
 
 class Cli : public testing::Test {

@@ -1,5 +1,7 @@
 #include "exchange/text_exchange.h"
 
+#include "layout/list_entry.h"
+#include "support/import_fault.h"
 #include "support/test_names.h"
 
 #include <gtest/gtest.h>
@@ -94,7 +96,8 @@ class RecordingTarget : public ImportTarget {
     void set_screen_name(const std::string& t) override { calls.push_back("screen [" + t + "]"); }
     int phrase_count() const override { return static_cast<int>(entries.size()); }
     std::string entry(int p) const override { return entries[static_cast<std::size_t>(p)]; }
-    void apply_phrase(int p, const std::string& current, const std::string& text) override {
+    void apply_phrase(int p, const std::string& text) override {
+        const std::string current(entry_text(entries[static_cast<std::size_t>(p)]));
         calls.push_back("phrase " + std::to_string(p) + " [" + current + "] -> [" + text + "]");
         entries[static_cast<std::size_t>(p)] = " " + std::to_string(p + 1) + "-" + text;
     }
@@ -115,16 +118,12 @@ class ImportText : public testing::TestWithParam<ImportCase> {};
 TEST_P(ImportText, drives_the_target_and_reports_the_first_fault) {
     const auto& c = GetParam();
     RecordingTarget target;
-    const auto fault = import_text(c.text, target);
+    const auto imported = import_text(c.text, target);
     EXPECT_EQ(target.calls, c.calls);
-    EXPECT_EQ(fault ? std::optional(fault_message(*fault)) : std::nullopt, c.message);
+    EXPECT_EQ(imported ? std::nullopt : std::optional(imported.message()), c.message);
 }
 
-std::string fault(int line, const std::string& found, const std::string& expected) {
-    return "Incompatible/Invalid text file. Found an unexpected error at line  " +
-           std::to_string(line) + ":\r\nFound: " + found + "\r\nExpected: " + expected +
-           "\r\nAborting! You should reload your VPM file and import a compatible TXT file.";
-}
+const auto fault = test::import_fault;
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ImportText,
@@ -206,9 +205,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ImportText, rate_line_for_a_file_without_a_rate_field_is_a_fault) {
     RecordingTarget target;
     target.rate_max = std::nullopt;
-    const auto f = import_text(head + "Voice Rate:  50\r\n", target);
-    ASSERT_TRUE(f);
-    EXPECT_EQ(f->line, 4);
+    EXPECT_EQ(import_text(head + "Voice Rate:  50\r\n", target).message(),
+              fault(4, " 50", "Voice Rate cannot be set for this voice file"));
     EXPECT_TRUE(target.calls.empty());
 }
 
@@ -219,9 +217,8 @@ TEST(ImportText, fault_after_line_255_keeps_its_line_number) {
         text += "no hyphen here\r\n";
     }
     text += " 9-x\r\n";
-    const auto f = import_text(text, target);
-    ASSERT_TRUE(f);
-    EXPECT_EQ(f->line, 4 + 300 + 1);
+    EXPECT_EQ(import_text(text, target).message(),
+              fault(4 + 300 + 1, " 9-x", "index_number less or equal to  3"));
 }
 
 } // namespace

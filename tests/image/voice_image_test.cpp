@@ -146,30 +146,30 @@ TEST_F(LoadFile, holds_exactly_the_file_bytes_in_order) {
         .write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));
     const auto loaded = load_file(path);
-    ASSERT_TRUE(loaded.bytes);
-    EXPECT_EQ(*loaded.bytes, bytes);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(*loaded, bytes);
 }
 
 TEST_F(LoadFile, empty_file_gives_an_empty_image) {
     const auto path = (dir / "empty.vpm").string();
     std::ofstream(path, std::ios::binary).close();
     const auto loaded = load_file(path);
-    ASSERT_TRUE(loaded.bytes);
-    EXPECT_TRUE(loaded.bytes->empty());
+    ASSERT_TRUE(loaded);
+    EXPECT_TRUE(loaded->empty());
 }
 
 TEST_F(LoadFile, missing_file_is_an_error_and_is_not_created) {
     const auto path = (dir / "missing.vpm").string();
     const auto loaded = load_file(path);
-    EXPECT_FALSE(loaded.bytes);
-    EXPECT_FALSE(loaded.error.empty());
+    EXPECT_FALSE(loaded);
+    EXPECT_FALSE(loaded.message().empty());
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 TEST_F(LoadFile, folder_is_an_error) {
     const auto loaded = load_file(dir.string());
-    EXPECT_FALSE(loaded.bytes);
-    EXPECT_FALSE(loaded.error.empty());
+    EXPECT_FALSE(loaded);
+    EXPECT_FALSE(loaded.message().empty());
 }
 
 } // namespace

@@ -18,23 +18,17 @@ using test::VoicePlan;
 
 const std::string refusal = std::string(not_a_voice_file_message);
 
-OpenedVoice open_ok(const Bytes& image) {
-    auto outcome = open_voice(image);
-    if (!outcome.voice) {
-        ADD_FAILURE() << "refused: " << outcome.message;
+using test::put_long;
+using test::put_text;
+using test::with;
+
+OpenVoice open_ok(const Bytes& image) {
+    auto opened = open_voice(image);
+    if (!opened) {
+        ADD_FAILURE() << "refused: " << opened.message();
         return {};
     }
-    return *outcome.voice;
-}
-
-void put_text(Bytes& image, std::int64_t pos, std::string_view text) {
-    std::copy(text.begin(), text.end(), image.begin() + pos);
-}
-
-void put_long(Bytes& image, std::int64_t pos, std::uint32_t v) {
-    for (int k = 0; k < 4; ++k) {
-        image[static_cast<std::size_t>(pos + k)] = static_cast<std::uint8_t>(v >> (8 * k));
-    }
+    return std::move(*opened);
 }
 
 // What the builder lays out, opening must find.
@@ -43,17 +37,12 @@ struct RoundTrip {
     VoicePlan plan;
 };
 
-VoicePlan with(VoicePlan plan, const std::function<void(VoicePlan&)>& change) {
-    change(plan);
-    return plan;
-}
-
 class BuilderRoundTrip : public testing::TestWithParam<RoundTrip> {};
 
 TEST_P(BuilderRoundTrip, opening_finds_everything_the_builder_laid_out) {
     const VoicePlan& plan = GetParam().plan;
     const BuiltVoice built = test::build_voice(plan);
-    const OpenedVoice voice = open_ok(built.image);
+    const OpenVoice voice = open_ok(built.image);
     const auto& s = voice.settings;
     const auto& t = voice.table;
 
@@ -133,24 +122,21 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Identity, lower_case_tag_is_refused_with_the_bare_message) {
     auto built = test::build_voice({});
     put_text(built.image, 16, "dskimg");
-    const auto outcome = open_voice(built.image);
-    EXPECT_FALSE(outcome.voice);
-    EXPECT_EQ(outcome.message, refusal);
+    const auto opened = open_voice(built.image);
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(opened.message(), refusal);
 }
 
 TEST(Identity, files_shorter_than_the_tag_are_refused) {
     for (std::size_t n : {0, 1, 16, 21}) {
-        const auto outcome = open_voice(Bytes(n, 'D'));
-        EXPECT_EQ(outcome.message, refusal) << n;
+        EXPECT_EQ(open_voice(Bytes(n, 'D')).message(), refusal) << n;
     }
 }
 
 TEST(Identity, tag_alone_passes_and_the_missing_structure_is_named) {
     Bytes image(22, '.');
     put_text(image, 16, "DSKIMG");
-    const auto outcome = open_voice(image);
-    EXPECT_FALSE(outcome.voice);
-    EXPECT_EQ(outcome.message, refusal + "\nThe file ends inside its header.");
+    EXPECT_EQ(open_voice(image).message(), refusal + "\nThe file ends inside its header.");
 }
 
 struct RefusalCase {
@@ -166,9 +152,7 @@ TEST_P(Refusal, names_what_was_not_found) {
     const auto& c = GetParam();
     BuiltVoice built = test::build_voice(c.plan);
     c.damage(built, built.image);
-    const auto outcome = open_voice(built.image);
-    EXPECT_FALSE(outcome.voice);
-    EXPECT_EQ(outcome.message, refusal + "\n" + c.reason);
+    EXPECT_EQ(open_voice(built.image).message(), refusal + "\n" + c.reason);
 }
 
 const auto nothing = [](const BuiltVoice&, Bytes&) {};
@@ -401,7 +385,7 @@ TEST(PhraseTable, five_nul_run_counts_up_to_161_bytes_behind_cpp_li) {
 
     auto near = built.image;
     put_text(near, built.cpp_li_pos + 161, std::string_view("\0\0\0\0\0", 5));
-    EXPECT_EQ(open_voice(near).message, refusal + "\nThe phrase table could not be found.");
+    EXPECT_EQ(open_voice(near).message(), refusal + "\nThe phrase table could not be found.");
 }
 
 TEST(PhraseTable, voicefon_position_is_truncated_to_sixteen) {

@@ -6,9 +6,12 @@
 
 #include "image/voice_image.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorvel::test {
@@ -75,6 +78,24 @@ BuiltVoice build_voice(const VoicePlan& plan);
 
 // A 255W/260 plan with the builder's other defaults.
 VoicePlan plan_255w();
+
+// `plan` with `change` made to it.
+inline VoicePlan with(VoicePlan plan, const std::function<void(VoicePlan&)>& change) {
+    change(plan);
+    return plan;
+}
+
+// Damage done to an image by hand: `text` over the bytes from `pos` on, or a 32-bit
+// little-endian value at `pos`.
+inline void put_text(Bytes& image, std::int64_t pos, std::string_view text) {
+    std::copy(text.begin(), text.end(), image.begin() + pos);
+}
+
+inline void put_long(Bytes& image, std::int64_t pos, std::uint32_t v) {
+    for (int k = 0; k < 4; ++k) {
+        image[static_cast<std::size_t>(pos + k)] = static_cast<std::uint8_t>(v >> (8 * k));
+    }
+}
 
 // Names a plan in test listings by its family.
 inline void PrintTo(const VoicePlan& plan, std::ostream* os) {

@@ -67,13 +67,8 @@ class Program : public testing::Test {
         return std::string(image().begin() + pos,
                            image().begin() + pos + static_cast<std::int64_t>(n));
     }
-    void modify(int t, const std::string& text) {
-        form.List1.select(t);
-        form.List1_DblClick();
-        ASSERT_NE(form.form2(), nullptr);
-        form.form2()->new_.set_text(text);
-        form.form2()->Command3_Click();
-    }
+    void modify(int t, const std::string& text) { form.modify_phrase(t, text); }
+    void click_form2(void (Form2::*button)()) { form.click(*form.form2(), button); }
 };
 
 // --- start-up and opening -----------------------------------------------------------------
@@ -301,7 +296,7 @@ TEST_F(Program, target_stays_fixed_when_the_selection_moves) {
     form.List1_DblClick();
     form.List1.select(2);
     form.form2()->new_.set_text("Go");
-    form.form2()->Command3_Click();
+    click_form2(&Form2::Command3_Click);
     EXPECT_EQ(form.List1.items()[1], " 2-Go");
     EXPECT_EQ(form.List1.items()[2], " 3-Arrived");
 }
@@ -312,10 +307,10 @@ TEST_F(Program, cancel_and_close_box_change_nothing) {
     form.List1.select(1);
     form.List1_DblClick();
     form.form2()->new_.set_text("x");
-    form.form2()->Command1_Click();
+    click_form2(&Form2::Command1_Click);
     EXPECT_EQ(form.form2(), nullptr);
     form.List1_DblClick();
-    form.form2()->close_box();
+    click_form2(&Form2::close_box);
     EXPECT_EQ(form.form2(), nullptr);
     EXPECT_EQ(image(), before);
 }
@@ -323,10 +318,7 @@ TEST_F(Program, cancel_and_close_box_change_nothing) {
 TEST_F(Program, text_the_code_page_cannot_hold_is_refused) {
     open(write_voice("a.vpm", {}));
     const Bytes before = image();
-    form.List1.select(1);
-    form.List1_DblClick();
-    form.form2()->new_.set_typed_text("ab", "\u4E2D");
-    form.form2()->Command3_Click();
+    form.modify_phrase(1, "ab", "\u4E2D");
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_NE(host.messages[0].find("U+4E2D"), std::string::npos);
     EXPECT_EQ(image(), before);
@@ -343,7 +335,7 @@ TEST_F(Program, find_selects_the_first_match_and_find_next_goes_on_then_wraps) {
     ASSERT_NE(form.find_form(), nullptr);
     EXPECT_EQ(form.find_form()->raise_requests(), 2u);
     form.find_form()->Text2Find.set_text("lEfT");
-    form.find_form()->Command1_Click();
+    form.click(*form.find_form(), &Find_Form::Command1_Click);
     EXPECT_EQ(form.find_form(), nullptr);
     EXPECT_EQ(form.List1.selected(), 0);
     EXPECT_EQ(form.find_text(), "left");
@@ -361,7 +353,7 @@ TEST_F(Program, find_selects_the_first_match_and_find_next_goes_on_then_wraps) {
 TEST_F(Program, find_with_no_match_reports_and_closes) {
     form.Find_Click();
     form.find_form()->Text2Find.set_text("x");
-    form.find_form()->Command1_Click();
+    form.click(*form.find_form(), &Find_Form::Command1_Click);
     EXPECT_EQ(host.messages, std::vector<std::string>{"Search item not found"});
     EXPECT_EQ(form.find_form(), nullptr);
     EXPECT_EQ(form.find_pos(), 0);
@@ -379,7 +371,7 @@ TEST_F(Program, find_next_continues_after_the_phrase_being_edited) {
     open(write_voice("a.vpm", plan));
     form.List1.select(5);
     form.List1_DblClick();
-    form.form2()->Command1_Click();
+    click_form2(&Form2::Command1_Click);
     form.FindNext_Click();
     EXPECT_EQ(form.List1.selected(), 6);
 }
@@ -490,7 +482,7 @@ TEST_F(Program, import_applies_rate_volume_screen_name_and_changed_phrases) {
     EXPECT_EQ(form.screen_name.text(), "New name");
     EXPECT_EQ(form.List1.items()[1], " 2-Turn right now");
     EXPECT_EQ(form.List1.selected(), 1);
-    EXPECT_TRUE(form.List1.has_focus());
+    EXPECT_EQ(form.List1.focus_requests(), 1u);
     EXPECT_EQ(form.form2(), nullptr);
 }
 
