@@ -387,9 +387,13 @@ bool same_place(const TableLocation& a, const TableLocation& b) {
 
 } // namespace
 
-Result<PhraseTable> find_phrase_table(const Bytes& image, std::uint8_t model_flag) {
+Result<TableLocation> locate_table(const Bytes& image, std::uint8_t model_flag) {
     Locator locator(image);
-    auto located = locate(image, locator, model_flag != 0);
+    return locate(image, locator, model_flag != 0);
+}
+
+Result<PhraseTable> find_phrase_table(const Bytes& image, std::uint8_t model_flag) {
+    auto located = locate_table(image, model_flag);
     if (!located) {
         return failure(located.message());
     }

@@ -58,6 +58,9 @@ struct PhraseTable : TableLocation {
 // sentence naming what was not found. No search, walk or read leaves the image.
 Result<PhraseTable> find_phrase_table(const Bytes& image, std::uint8_t model_flag);
 
+// Where the table and the text area lie, without reading the phrases.
+Result<TableLocation> locate_table(const Bytes& image, std::uint8_t model_flag);
+
 // Locates the table again in `image`, which differs from the image `table` was located in
 // only inside `changed`. A search whose result the changes cannot have altered is answered
 // from its record, at a cost in proportion to the changed bytes; any other is made again, so

@@ -387,7 +387,7 @@ void Form1::FindNext_Click() {
 
 void Form1::About_Click() {
     if (!about_form_) {
-        about_form_ = std::make_unique<About_Form>(*this);
+        about_form_ = std::make_unique<About_Form>();
     }
     about_form_->bring_forward();
 }

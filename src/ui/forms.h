@@ -72,8 +72,6 @@ class Find_Form : public Window {
 
 class About_Form : public Window {
   public:
-    explicit About_Form(Form1& owner) : owner_(owner) {}
-
     Label Label1{"Garmin Quorvel v2.51"};
     Label Label2{"Quorvel, a voice file editor by the Quorvel developers"};
     Label Label3{"Find latest version here:"};
@@ -81,9 +79,6 @@ class About_Form : public Window {
 
     void Command1_Click(); // Close
     void close_box();
-
-  private:
-    Form1& owner_;
 };
 
 class Form1 {

@@ -115,6 +115,7 @@ INSTANTIATE_TEST_SUITE_P(
         phrase_number("half_rounds_down_to_zero", "0.5-x", {fault(8, "0.5-x", below_one)}),
         // the count is checked before rounding: 3.5 is beyond 3
         phrase_number("three_and_a_half", "3.5-x", {fault(8, "3.5-x", beyond_count)}),
+        phrase_number("three_point_four", "3.4-x", {fault(8, "3.4-x", beyond_count)}),
         phrase_number("two_and_a_half_is_two", "2.5-x", {}, {" 1-Turn left", " 2-x", " 3-Arrived"}),
         // the number ends at the first hyphen: "1e", and the text is "9-x"
         phrase_number("exponent_with_a_minus", "1e-9-x", {},

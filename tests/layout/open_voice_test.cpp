@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
+#include <tuple>
 
 namespace quorvel {
 namespace {
@@ -394,6 +396,76 @@ TEST(PhraseTable, voicefon_position_is_truncated_to_sixteen) {
     put_text(built.image, built.voicefon_pos, "xxxxxxxx");
     put_text(built.image, built.voicefon_pos + 8, "voicefon");
     EXPECT_EQ(open_ok(built.image).table.ptr_table_pos, built.ptr_table_pos);
+}
+
+// Random writes of landmark fragments near every landmark: locating the table again from
+// the records of the last locating (as a phrase write does) finds what locating it from
+// scratch finds, search by search.
+TEST(PhraseTable, locating_again_from_the_records_agrees_with_locating_from_scratch) {
+    const std::string_view fragments[] = {"Unable to locate",
+                                          "Entry is not fou",
+                                          "C++ li",
+                                          "voicefon",
+                                          std::string_view("\x22\x00\x23\x00", 4),
+                                          "p \"v",
+                                          std::string_view("\0\0\0\0\0", 5),
+                                          std::string_view("\0", 1),
+                                          "x"};
+    const auto records = [](const TableLocation& at) {
+        std::vector<std::tuple<int, std::string_view, std::int32_t, std::int32_t, std::int64_t>> r;
+        for (const auto& s : at.searches) {
+            r.emplace_back(static_cast<int>(s.kind), s.pattern, s.start, s.bound, s.result);
+        }
+        return r;
+    };
+    std::mt19937 random(2026);
+    const auto pick = [&random](std::int64_t lo, std::int64_t hi) {
+        return std::uniform_int_distribution<std::int64_t>(lo, hi)(random);
+    };
+    for (const VoicePlan& plan :
+         {VoicePlan{}, with({}, [](auto& s) { s.table = TableVariant::cpp_li_nul_runs; }),
+          with({}, [](auto& s) { s.table = TableVariant::voicefon; }),
+          with({}, [](auto& s) { s.walk_groups = 3; }), test::plan_255w()}) {
+        const BuiltVoice built = test::build_voice(plan);
+        const std::uint8_t model = plan.family_7x0 ? plan.model_flag : 0;
+        Bytes image = built.image;
+        TableLocation table = *locate_table(image, model);
+        const std::int64_t near[] = {built.calib_pos,
+                                     built.cpp_li_pos,
+                                     built.voicefon_pos,
+                                     built.ptr_table_pos,
+                                     built.landmark_pos,
+                                     built.phrase_pos[0],
+                                     built.calib_pos - 2 - 4 * plan.walk_groups};
+        int kept = 0;
+        for (int i = 0; i < 300; ++i) {
+            const std::string_view fragment = fragments[pick(0, std::size(fragments) - 1)];
+            const auto len = pick(1, static_cast<std::int64_t>(fragment.size()));
+            const std::int64_t pos =
+                std::clamp<std::int64_t>(near[pick(0, std::size(near) - 1)] + pick(-40, 200), 0,
+                                         static_cast<std::int64_t>(image.size()) - len);
+            const Bytes before = image;
+            put_text(image, pos, fragment.substr(0, static_cast<std::size_t>(len)));
+
+            const auto again = locate_again(image, table, {{pos, len}});
+            const auto scratch = locate_table(image, model);
+            const bool same = scratch && scratch->calib_pos == table.calib_pos &&
+                              scratch->cpp_li_pos == table.cpp_li_pos &&
+                              scratch->ptr_delta == table.ptr_delta &&
+                              scratch->ptr_table_pos == table.ptr_table_pos &&
+                              scratch->text_start == table.text_start;
+            ASSERT_EQ(again.has_value(), same) << "write " << i << " at " << pos;
+            if (again) {
+                ASSERT_EQ(records(*again), records(*scratch)) << "write " << i << " at " << pos;
+                ++kept;
+                table = *again; // a write that is kept
+            } else {
+                image = before; // a write that is undone
+            }
+        }
+        EXPECT_GT(kept, 0); // both verdicts are met
+        EXPECT_LT(kept, 300);
+    }
 }
 
 } // namespace
