@@ -19,10 +19,7 @@ if [ "${1:-}" = --inside ]; then
     answer_dialog "Open Garmin TTS Voice File" "$sample"
     file_menu e
     answer_dialog "Export Text" "$work/window.txt"
-    for _ in $(seq 25); do
-        [ -e "$work/window.txt" ] && break
-        sleep 0.2
-    done
+    file_written "$work/window.txt" "the window's export"
     "$cli" export "$sample" "$work/expected.txt"
     cmp "$work/window.txt" "$work/expected.txt" || {
         echo "The window's export differs from the program layer's." >&2
@@ -46,10 +43,7 @@ if [ "${1:-}" = --inside ]; then
     answer_dialog "Save Garmin TTS Voice File" "$work/saved.vpm"
 
     "$cli" import "$sample" "$work/edited.txt" -o "$work/expected.vpm"
-    for _ in $(seq 25); do
-        [ -e "$work/saved.vpm" ] && break # saving renames a whole file into place
-        sleep 0.2
-    done
+    file_written "$work/saved.vpm" "the voice the window saved"
     cmp "$work/saved.vpm" "$work/expected.vpm" || {
         echo "The voice the window saved differs from the expected bytes." >&2
         exit 1

@@ -1,49 +1,91 @@
 # Shared by the scripts that drive the editor in a real X window under xvfb-run: starting it,
-# waiting for windows, the File menu by keyboard, and File > Exit. There is no window
-# manager, so every window is given the keyboard by hand. Source it; it defines `main`.
+# waiting for windows, files and the File menu, and File > Exit. There is no window manager,
+# so every window is given the keyboard by hand. Source it; it defines `main`.
+#
+# Nothing waits a fixed time: each step polls for what it needs, and when that does not come
+# within wait_seconds the script ends with a message naming what it waited for.
 
-# Starts the editor ($1) and waits for its main window; sets `main` and `editor_pid`.
-start_editor() {
-    XDG_RUNTIME_DIR=$(mktemp -d)
-    export XDG_RUNTIME_DIR
-    "$1" &
-    editor_pid=$!
-    trap 'kill "$editor_pid" 2>/dev/null || true; rm -rf "$XDG_RUNTIME_DIR"' EXIT
-    main=$(window '^Quorvel v2\.51$')
+wait_seconds=15
+
+# Runs "$2..." every tenth of a second until it succeeds; ends the script after wait_seconds
+# with a message that names what it waited for ($1).
+wait_for() {
+    local what=$1 deadline=$((SECONDS + wait_seconds))
+    shift
+    until "$@"; do
+        if [ "$SECONDS" -ge "$deadline" ]; then
+            echo "Gave up after $wait_seconds s waiting for $what." >&2
+            exit 1
+        fi
+        sleep 0.1
+    done
 }
 
-# Waits until a visible window whose title matches $1 appears, and prints its id. A search
-# that meets a window while it is being destroyed fails with an X error: it is tried again.
+# Starts the editor ($1) and waits for its main window; sets `main`, `editor_pid` and
+# `scratch`, a private folder (the editor's XDG_RUNTIME_DIR) removed at exit.
+start_editor() {
+    scratch=$(mktemp -d)
+    export XDG_RUNTIME_DIR=$scratch
+    "$1" &
+    editor_pid=$!
+    trap 'kill "$editor_pid" 2>/dev/null || true; rm -rf "$scratch"' EXIT
+    main=$(window '^Quorvel v[0-9.]+$')
+}
+
+# Sets `found` to the first visible window whose title matches $1; fails when there is none.
+# A search that meets a window while it is being destroyed fails with an X error: the poll
+# tries again.
+visible() {
+    found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null) || return 1
+    found=${found%%$'\n'*}
+    [ -n "$found" ]
+}
+
+# Succeeds when no visible window whose title matches $1 remains.
+none_visible() {
+    [ -z "$(xdotool search --onlyvisible --name "$1" 2>/dev/null)" ]
+}
+
+# Succeeds when the window $1 is not among the visible windows whose title matches $2.
+hidden() {
+    ! xdotool search --onlyvisible --name "$2" 2>/dev/null | grep -x "$1" >/dev/null
+}
+
+# Waits until a visible window whose title matches $1 appears, and prints its id.
 window() {
-    local id
-    for _ in $(seq 75); do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
-        if [ -n "$id" ]; then
-            echo "$id"
-            return 0
-        fi
-        sleep 0.2
-    done
-    echo "The window '$1' never appeared." >&2
-    exit 1
+    wait_for "a window titled '$1'" visible "$1"
+    echo "$found"
 }
 
 # Waits until no visible window whose title matches $1 remains.
 gone() {
-    for _ in $(seq 75); do
-        [ -n "$(xdotool search --onlyvisible --name "$1" 2>/dev/null)" ] || return 0
-        sleep 0.2
-    done
-    echo "The window '$1' did not close." >&2
-    exit 1
+    wait_for "the window '$1' to close" none_visible "$1"
 }
 
-# Chooses the File menu entry with mnemonic $1.
+# Succeeds once the file $1 exists and its size is the one the previous call saw.
+size_settled() {
+    local size
+    size=$(stat -c %s "$1" 2>/dev/null) || return 1
+    [ "$size" = "$last_size" ] && return 0
+    last_size=$size
+    return 1
+}
+
+# Waits until the file $1 ($2 says what it is) exists and its size has settled.
+file_written() {
+    last_size=none
+    wait_for "$2 ($1) to be written" size_settled "$1"
+}
+
+# Chooses the File menu entry with mnemonic $1: waits for the menu to open (Qt titles its
+# popup with the program's name), presses the key, and waits for the menu to close.
 file_menu() {
+    local menu
     xdotool windowfocus --sync "$main"
     xdotool key alt+f
-    sleep 0.4
+    menu=$(wait_for "the File menu to open" visible '^Quorvel$' && echo "$found")
     xdotool key "$1"
+    wait_for "the File menu to close after '$1'" hidden "$menu" '^Quorvel$'
 }
 
 # Types the path $2 into the file dialog titled $1 and confirms it.
@@ -51,19 +93,17 @@ answer_dialog() {
     local dialog
     dialog=$(window "^$1")
     xdotool windowfocus --sync "$dialog"
-    sleep 0.4
     xdotool type --delay 10 "$2"
     xdotool key Return
     gone "^$1"
 }
 
+editor_ended() {
+    ! kill -0 "$editor_pid" 2>/dev/null
+}
+
 # File > Exit; fails when the editor does not end.
 exit_editor() {
     file_menu x
-    for _ in $(seq 25); do
-        kill -0 "$editor_pid" 2>/dev/null || return 0
-        sleep 0.2
-    done
-    echo "The editor did not end after File > Exit." >&2
-    exit 1
+    wait_for "the editor to end after File > Exit" editor_ended
 }

@@ -17,7 +17,7 @@
 
 namespace quorvel::ui {
 
-inline constexpr const char* main_caption = "Quorvel v2.51";
+inline constexpr const char* main_caption = "Quorvel v" QUORVEL_CAPTION_VERSION;
 inline constexpr const char* application_name = "Quorvel";
 inline constexpr const char* save_reminder = "You are about to save your modified TTS voice file. "
                                              "Please use the original .vpm file name for this to "
@@ -72,7 +72,7 @@ class Find_Form : public Window {
 
 class About_Form : public Window {
   public:
-    Label Label1{"Garmin Quorvel v2.51"};
+    Label Label1{"Garmin Quorvel v" QUORVEL_CAPTION_VERSION};
     Label Label2{"Quorvel, a voice file editor by the Quorvel developers"};
     Label Label3{"Find latest version here:"};
     Label Label4{"https://quorvel.example.org/releases"};

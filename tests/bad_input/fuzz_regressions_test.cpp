@@ -21,19 +21,18 @@ Bytes read(const fs::path& path) {
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
+// A missing or empty folder fails: a replay that checks nothing must not pass.
 void replay(const char* folder, const std::function<std::string(const Bytes&)>& run) {
-    // A target that never found anything has no folder yet.
-    const fs::path root = QUORVEL_FUZZ_REGRESSIONS;
-    ASSERT_TRUE(fs::is_directory(root)) << root;
-    const fs::path dir = root / folder;
-    if (!fs::is_directory(dir)) {
-        return;
-    }
+    const fs::path dir = fs::path(QUORVEL_FUZZ_REGRESSIONS) / folder;
+    ASSERT_TRUE(fs::is_directory(dir)) << dir;
+    int replayed = 0;
     for (const auto& entry : fs::directory_iterator(dir)) {
         if (entry.is_regular_file()) {
             EXPECT_EQ(run(read(entry.path())), "") << entry.path();
+            ++replayed;
         }
     }
+    EXPECT_GT(replayed, 0) << dir << " holds no input";
 }
 
 TEST(FuzzRegressions, opening_inputs_break_no_rule) {

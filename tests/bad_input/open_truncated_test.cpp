@@ -65,7 +65,18 @@ TEST_P(CutAtLandmark, names_its_outcome_and_breaks_no_rule) {
 constexpr int in_area_7x0 = 11 + 8;
 constexpr int in_area_255w = 11 + 8 + 10;
 
-// Rows every family shares: the header and the settings block.
+// In front of the model byte every family's file begins alike: these rows stand once.
+std::vector<CutRow> header_rows() {
+    return {
+        {"empty", Variant::cpp_li, [](auto&) { return 0; }, refused()},
+        {"inside_the_identity_tag", Variant::cpp_li, [](auto&) { return 21; }, refused()},
+        {"at_the_model_byte", Variant::cpp_li, [](auto&) { return 98; }, refused(reason::header)},
+    };
+}
+
+// Rows both families share: the header from the model byte on and the settings block. The
+// ways the 7x0/3x0 table is found differ only behind the settings block, so these rows stand
+// once for that family.
 std::vector<CutRow> settings_rows(const char* family, Variant v) {
     const std::string f = family;
     const bool nuvi_7x0 = v != Variant::nuvi_255w;
@@ -76,12 +87,6 @@ std::vector<CutRow> settings_rows(const char* family, Variant v) {
         return CutRow{f + "_" + name, v, std::move(length), std::move(outcome)};
     };
     return {
-        row(
-            "empty", [](auto&) { return 0; }, refused()),
-        row(
-            "inside_the_identity_tag", [](auto&) { return 21; }, refused()),
-        row(
-            "at_the_model_byte", [](auto&) { return 98; }, refused(reason::header)),
         row(
             "inside_dllinfo", [](auto&) { return 606; }, refused(reason::no_dllinfo)),
         row(
@@ -118,11 +123,9 @@ std::vector<CutRow> settings_rows(const char* family, Variant v) {
 }
 
 std::vector<CutRow> all_cut_rows() {
-    std::vector<CutRow> rows;
+    std::vector<CutRow> rows = header_rows();
     for (auto [family, v] :
-         {std::pair{"nuvi_7x0", Variant::cpp_li}, std::pair{"nuvi_7x0_nul_runs", Variant::nul_runs},
-          std::pair{"nuvi_7x0_voicefon", Variant::voicefon},
-          std::pair{"nuvi_255w", Variant::nuvi_255w}}) {
+         {std::pair{"nuvi_7x0", Variant::cpp_li}, std::pair{"nuvi_255w", Variant::nuvi_255w}}) {
         const auto shared = settings_rows(family, v);
         rows.insert(rows.end(), shared.begin(), shared.end());
     }

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
+#ifndef _WIN32
+#include <iconv.h>
+#endif
+
 namespace quorvel::ui {
 namespace {
 
@@ -19,6 +25,37 @@ TEST(Codepage, windows_1252_letters_convert_both_ways) {
     EXPECT_EQ(to_utf8("\x80 \xE9 \x9F"), "\u20AC \u00E9 \u0178");
     EXPECT_EQ(from_utf8("\u20AC\u00E9\u0178").bytes, "\x80\xE9\x9F");
 }
+
+#ifndef _WIN32
+// glibc's iconv is the independent source for bytes 0x80 to 0xFF. It refuses the five bytes
+// Windows-1252 leaves unassigned: those are skipped, and checked only to map to the control
+// characters of the same number.
+TEST(Codepage, every_high_byte_converts_as_glibc_iconv_says) {
+    const std::string unassigned = "\x81\x8D\x8F\x90\x9D";
+    const iconv_t cd = iconv_open("UTF-8", "WINDOWS-1252");
+    ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1)) << "glibc's iconv has no WINDOWS-1252";
+    for (int b = 0x80; b <= 0xFF; ++b) {
+        std::string byte(1, static_cast<char>(b));
+        char* in = byte.data();
+        std::size_t in_left = 1;
+        char utf8[8];
+        char* out = utf8;
+        std::size_t out_left = sizeof utf8;
+        const bool converted =
+            iconv(cd, &in, &in_left, &out, &out_left) != static_cast<std::size_t>(-1);
+        if (unassigned.find(byte) != std::string::npos) {
+            EXPECT_FALSE(converted) << "iconv now assigns 0x" << std::hex << b;
+            EXPECT_EQ(to_utf8(byte), "\xC2" + byte) << "0x" << std::hex << b;
+            continue;
+        }
+        ASSERT_TRUE(converted) << "iconv refuses 0x" << std::hex << b;
+        EXPECT_EQ(to_utf8(byte), std::string(utf8, out)) << "0x" << std::hex << b;
+        EXPECT_EQ(from_utf8(std::string(utf8, out)).bytes, byte) << "0x" << std::hex << b;
+    }
+    iconv_close(cd);
+    std::puts("Skipped 0x81 0x8D 0x8F 0x90 0x9D: unassigned in Windows-1252, iconv refuses them");
+}
+#endif
 
 TEST(Codepage, character_without_a_code_is_named_and_left_out) {
     const auto e = from_utf8("a\u4E2Db\u0394");
