@@ -46,9 +46,17 @@ none_visible() {
     [ -z "$(xdotool search --onlyvisible --name "$1" 2>/dev/null)" ]
 }
 
-# Succeeds when the window $1 is not among the visible windows whose title matches $2.
+# Sets `found` to a visible window of the editor other than the main one: an open menu (Qt
+# gives its popup no WM_NAME, so a title search misses it); fails when there is none.
+popup_open() {
+    found=$(xdotool search --onlyvisible --class quorvel 2>/dev/null | grep -vx "$main") || return 1
+    found=${found%%$'\n'*}
+    [ -n "$found" ]
+}
+
+# Succeeds when the window $1 is no longer visible.
 hidden() {
-    ! xdotool search --onlyvisible --name "$2" 2>/dev/null | grep -x "$1" >/dev/null
+    ! xdotool search --onlyvisible --class quorvel 2>/dev/null | grep -x "$1" >/dev/null
 }
 
 # Waits until a visible window whose title matches $1 appears, and prints its id.
@@ -77,15 +85,15 @@ file_written() {
     wait_for "$2 ($1) to be written" size_settled "$1"
 }
 
-# Chooses the File menu entry with mnemonic $1: waits for the menu to open (Qt titles its
-# popup with the program's name), presses the key, and waits for the menu to close.
+# Chooses the File menu entry with mnemonic $1: waits for the menu to open, presses the key,
+# and waits for the menu to close.
 file_menu() {
     local menu
     xdotool windowfocus --sync "$main"
     xdotool key alt+f
-    menu=$(wait_for "the File menu to open" visible '^Quorvel$' && echo "$found")
+    menu=$(wait_for "the File menu to open" popup_open && echo "$found")
     xdotool key "$1"
-    wait_for "the File menu to close after '$1'" hidden "$menu" '^Quorvel$'
+    wait_for "the File menu to close after '$1'" hidden "$menu"
 }
 
 # Types the path $2 into the file dialog titled $1 and confirms it.
