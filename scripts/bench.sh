@@ -5,8 +5,9 @@
 #
 #   scripts/bench.sh [--record] [BENCHMARK_OPTIONS...]
 #
-# --record also writes the run, with this command, to bench/RESULTS.md. Other options go to
-# the benchmark program (e.g. --benchmark_min_time=0.05 for a quick run).
+# --record also writes the run, with this command, to bench/RESULTS.md and to the README's
+# speed section. Other options go to the benchmark program (e.g. --benchmark_min_time=0.05
+# for a quick run).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -33,9 +34,9 @@ status=0
     status=$?
 
 if [ "$record" = true ]; then
+    body=$(mktemp)
+    trap 'rm -f "$output" "$body"' EXIT
     {
-        echo "# Benchmark results"
-        echo
         echo "Produced by \`scripts/bench.sh --record${*:+ $*}\` on $(date -u +%Y-%m-%d), with"
         echo "$(c++ --version | head -n 1), Release at -O2, no sanitizers."
         echo
@@ -51,7 +52,15 @@ if [ "$record" = true ]; then
         echo '```'
         echo
         sed -n '/^| target/,$p' "$output"
-    } >bench/RESULTS.md
-    echo "Wrote bench/RESULTS.md"
+    } >"$body"
+    { echo "# Benchmark results"; echo; cat "$body"; } >bench/RESULTS.md
+    # The README's speed section is the same text, between its two marker lines.
+    sed -i -e '/^<!-- written by scripts\/bench.sh --record -->$/,/^<!-- end of what it writes -->$/{
+        /^<!-- written/{p; r '"$body"'
+        }
+        /^<!-- end of/p
+        d
+    }' README.md
+    echo "Wrote bench/RESULTS.md and the README's speed section"
 fi
 exit "$status"
