@@ -135,7 +135,8 @@ bool type_screen_name(Program& program, const std::string& utf8) {
     ui::TextBox& box = program.form.screen_name;
     const ui::Encoded text = ui::from_utf8(utf8);
     if (!box.type(text.bytes, text.unencodable)) {
-        print_message("The screen name \"" + bounded(text.bytes) + "\" is longer than its field of " +
+        print_message("The screen name \"" + bounded(text.bytes) +
+                      "\" is longer than its field of " +
                       std::to_string(box.max_length().value_or(0)) + " characters.");
         return false;
     }

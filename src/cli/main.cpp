@@ -6,9 +6,9 @@
 #include <CLI/CLI.hpp>
 
 #include <charconv>
-#include <optional>
 #include <iostream>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,7 +40,8 @@ std::optional<int> whole_number(const std::string& arg) {
 }
 
 std::string scroll_value(const std::string& arg) {
-    return whole_number(arg) ? "" : "'" + bounded(arg, true) + "' is not a whole number from 0 to 99";
+    return whole_number(arg) ? ""
+                             : "'" + bounded(arg, true) + "' is not a whole number from 0 to 99";
 }
 
 std::string file_name(const std::string& arg) {
@@ -64,8 +65,9 @@ std::string parse_error(const CLI::ParseError& e, int argc, char** argv) {
 }
 
 void add_voice(CLI::App& command, std::string& voice) {
-    command.add_option("VOICE", voice, "The voice file (.vpm)")->required()->check(
-        CLI::Validator(file_name, ""));
+    command.add_option("VOICE", voice, "The voice file (.vpm)")
+        ->required()
+        ->check(CLI::Validator(file_name, ""));
 }
 
 void add_output(CLI::App& command, std::string& output) {
@@ -130,9 +132,9 @@ int run(int argc, char** argv) {
         ->check(CLI::Validator(phrase_change, ""))
         ->allow_extra_args(false);
 
-    if (argc > 1 && argv[1][0] != '-' && app.get_subcommands([&](const CLI::App* command) {
-                                                  return command->check_name(argv[1]);
-                                              }).empty()) {
+    if (argc > 1 && argv[1][0] != '-' &&
+        app.get_subcommands([&](const CLI::App* command) { return command->check_name(argv[1]); })
+            .empty()) {
         std::cerr << "unknown command '" << bounded(argv[1], true)
                   << "'; the commands are info, export, import and set.\n"
                   << "Run with --help for more information.\n";

@@ -312,7 +312,8 @@ bool copy_attributes(const char* from, int fd) {
         }
         std::vector<char> value(static_cast<std::size_t>(size));
         const ssize_t got = ::getxattr(from, name.c_str(), value.data(), value.size());
-        if (got < 0 || ::fsetxattr(fd, name.c_str(), value.data(), static_cast<size_t>(got), 0) != 0) {
+        if (got < 0 ||
+            ::fsetxattr(fd, name.c_str(), value.data(), static_cast<size_t>(got), 0) != 0) {
             return false;
         }
     }

@@ -11,9 +11,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -67,9 +67,9 @@ struct Entry {
 using Folder = std::map<std::string, Entry>;
 
 void PrintTo(const Entry& e, std::ostream* os) {
-    *os << e.type << " ino " << e.ino << " mode " << std::oct << e.mode << std::dec << " "
-        << e.uid << ":" << e.gid << " links " << e.links << " attrs " << e.attributes.size()
-        << " content " << e.content.size() << " bytes \"" << e.content.substr(0, 16) << "\"";
+    *os << e.type << " ino " << e.ino << " mode " << std::oct << e.mode << std::dec << " " << e.uid
+        << ":" << e.gid << " links " << e.links << " attrs " << e.attributes.size() << " content "
+        << e.content.size() << " bytes \"" << e.content.substr(0, 16) << "\"";
 }
 
 std::map<std::string, std::string> attributes(const fs::path& p) {
@@ -122,11 +122,11 @@ std::string acl_for_stranger() {
         }
     };
     put(2, 4); // version
-    for (const auto& [tag, perm, id] : {std::tuple{0x01u, 6u, 0xFFFFFFFFu},
-                                        std::tuple{0x02u, 4u, static_cast<unsigned>(stranger)},
-                                        std::tuple{0x04u, 4u, 0xFFFFFFFFu},
-                                        std::tuple{0x10u, 4u, 0xFFFFFFFFu},
-                                        std::tuple{0x20u, 0u, 0xFFFFFFFFu}}) {
+    for (const auto& [tag, perm, id] :
+         {std::tuple{0x01u, 6u, 0xFFFFFFFFu},
+          std::tuple{0x02u, 4u, static_cast<unsigned>(stranger)},
+          std::tuple{0x04u, 4u, 0xFFFFFFFFu}, std::tuple{0x10u, 4u, 0xFFFFFFFFu},
+          std::tuple{0x20u, 0u, 0xFFFFFFFFu}}) {
         put(tag, 2);
         put(perm, 2);
         put(id, 4);
@@ -272,7 +272,11 @@ INSTANTIATE_TEST_SUITE_P(
     Targets, SaveTarget,
     testing::Values(
         TargetCase{"plain_file", plain, Outcome::replaced},
-        TargetCase{"plain_file_named_temporary", plain, Outcome::replaced, {}, false,
+        TargetCase{"plain_file_named_temporary",
+                   plain,
+                   Outcome::replaced,
+                   {},
+                   false,
                    TemporaryFile::named},
         TargetCase{"mode_0604_is_kept", [](Place& p) { return with_mode(p, perms(0604)); },
                    Outcome::replaced},
@@ -350,11 +354,13 @@ INSTANTIATE_TEST_SUITE_P(
         TargetCase{"hard_link", [](Place& p) { return hard_linked(p, "v.vpm"); },
                    Outcome::written_in_place},
         TargetCase{"hard_link_named_temporary",
-                   [](Place& p) { return hard_linked(p, "v.vpm"); }, Outcome::written_in_place,
-                   {}, false, TemporaryFile::named},
+                   [](Place& p) { return hard_linked(p, "v.vpm"); },
+                   Outcome::written_in_place,
+                   {},
+                   false,
+                   TemporaryFile::named},
         TargetCase{"hard_link_with_the_longest_name",
-                   [](Place& p) { return hard_linked(p, long_name); },
-                   Outcome::written_in_place},
+                   [](Place& p) { return hard_linked(p, long_name); }, Outcome::written_in_place},
         TargetCase{"the_longest_name", [](Place& p) { return p.file(long_name); },
                    Outcome::replaced},
         TargetCase{"other_owner_saved_by_root",
@@ -363,13 +369,17 @@ INSTANTIATE_TEST_SUITE_P(
                        ::chown(f.c_str(), stranger, stranger);
                        return f;
                    },
-                   Outcome::replaced, {}, true},
+                   Outcome::replaced,
+                   {},
+                   true},
         TargetCase{"other_owner_saved_by_a_user_who_may_write_it",
                    [](Place& p) {
                        p.open_to_nobody(); // root's file, writable by all, saved by nobody
                        return with_mode(p, perms(0666));
                    },
-                   Outcome::written_in_place, {}, true},
+                   Outcome::written_in_place,
+                   {},
+                   true},
         TargetCase{"acl",
                    [](Place& p) {
                        const fs::path f = with_mode(p, perms(0640));
@@ -466,16 +476,13 @@ TEST_P(KilledSave, leaves_the_file_whole_and_nothing_else) {
     RecordProperty("new_whole", new_whole);
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals, KilledSave,
-                         testing::Values(KillCase{"sigkill", SIGKILL,
-                                                  TemporaryFile::anonymous_where_possible},
-                                         KillCase{"sigterm_named_temporary", SIGTERM,
-                                                  TemporaryFile::named},
-                                         KillCase{"sigint_named_temporary", SIGINT,
-                                                  TemporaryFile::named},
-                                         KillCase{"sighup_named_temporary", SIGHUP,
-                                                  TemporaryFile::named}),
-                         test::row_name);
+INSTANTIATE_TEST_SUITE_P(
+    Signals, KilledSave,
+    testing::Values(KillCase{"sigkill", SIGKILL, TemporaryFile::anonymous_where_possible},
+                    KillCase{"sigterm_named_temporary", SIGTERM, TemporaryFile::named},
+                    KillCase{"sigint_named_temporary", SIGINT, TemporaryFile::named},
+                    KillCase{"sighup_named_temporary", SIGHUP, TemporaryFile::named}),
+    test::row_name);
 
 } // namespace
 } // namespace quorvel
