@@ -4,8 +4,15 @@
 #include "ui/codepage.h"
 #include "ui/forms.h"
 
+#include "exchange/voice_save.h"
+
+#include <cerrno>
 #include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <iostream>
+#include <new>
 
 namespace quorvel::cli {
 
@@ -39,6 +46,69 @@ struct Program {
     int status() const { return host.refused() ? refused : success; }
 };
 
+// Writes `bytes` to standard output: success, or refused with a message.
+int write_stdout(std::string_view bytes) {
+    errno = 0;
+    std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!std::cout.flush()) {
+        const int error = errno;
+        print_message(std::string("Standard output could not be written") +
+                      (error != 0 ? std::string(": ") + std::strerror(error) : std::string()) +
+                      ".");
+        return refused;
+    }
+    return success;
+}
+
+// File > Save, with the image going to standard output instead of a file: the screen name
+// goes into its field as Save puts it there.
+int save_to_stdout(Program& program) {
+    ui::Form1& f = program.form;
+    if (f.screen_name.unencodable()) {
+        // The one refusal of Save before it writes; Export refuses with the same message.
+        print_message(f.export_text_content().message());
+        return refused;
+    }
+    Bytes image = f.voice()->image;
+    const VoiceSettings& s = f.voice()->settings;
+    write_screen_name(image, s.screen_name_pos, s.screen_name_width, f.screen_name.text());
+    return write_stdout(
+        std::string_view(reinterpret_cast<const char*>(image.data()), image.size()));
+}
+
+// The command's output, "-" for standard output.
+int save(Program& program, const std::string& output) {
+    return output == "-" ? save_to_stdout(program) : program.save_into(output);
+}
+
+// True when `output` names the file `input` (also through a link); never for standard input
+// or output, or for a file that does not exist.
+bool same_file(const std::string& input, const std::string& output) {
+    std::error_code ec;
+    return input != "-" && output != "-" && std::filesystem::equivalent(input, output, ec);
+}
+
+// Standard input, whole, as the text file: at most as large as a text file may be.
+Result<std::string> read_stdin() {
+    std::string text;
+    char chunk[1 << 16];
+    for (;;) {
+        const std::size_t n = std::fread(chunk, 1, sizeof chunk, stdin);
+        text.append(chunk, n);
+        if (text.size() > static_cast<std::size_t>(max_text_size)) {
+            return failure("The text on standard input is larger than 64 MiB; the text of a "
+                           "voice file is far smaller.");
+        }
+        if (n < sizeof chunk) {
+            break;
+        }
+    }
+    if (std::ferror(stdin) != 0) {
+        return failure(std::string("Standard input could not be read: ") + std::strerror(errno));
+    }
+    return text;
+}
+
 // File > Export, with its text going to standard output instead of a file.
 int export_to_stdout(Program& program) {
     const auto text = program.form.export_text_content();
@@ -46,12 +116,7 @@ int export_to_stdout(Program& program) {
         print_message(text.message());
         return refused;
     }
-    std::cout.write(text->data(), static_cast<std::streamsize>(text->size()));
-    if (!std::cout.flush()) {
-        print_message("Standard output could not be written.");
-        return refused;
-    }
-    return success;
+    return write_stdout(*text);
 }
 
 // The rate scroll bar moved to `rate`. The bar of a family whose rate is fixed cannot move.
@@ -70,7 +135,8 @@ bool type_screen_name(Program& program, const std::string& utf8) {
     ui::TextBox& box = program.form.screen_name;
     const ui::Encoded text = ui::from_utf8(utf8);
     if (!box.type(text.bytes, text.unencodable)) {
-        print_message("The screen name \"" + text.bytes + "\" is longer than its field of " +
+        print_message("The screen name \"" + bounded(text.bytes) +
+                      "\" is longer than its field of " +
                       std::to_string(box.max_length().value_or(0)) + " characters.");
         return false;
     }
@@ -106,6 +172,18 @@ std::optional<PhraseChange> parse_phrase(std::string_view arg) {
     return PhraseChange{k, std::string(arg.substr(equals + 1))};
 }
 
+std::string bounded(std::string_view text, bool utf8) {
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        // in UTF-8 a character starts at every byte that does not continue a sequence
+        const bool starts = !utf8 || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+        if (starts && characters++ == max_echo) {
+            return std::string(text.substr(0, i)) + "...";
+        }
+    }
+    return std::string(text);
+}
+
 int show_info(const std::string& voice, bool with_phrases) {
     Program program;
     if (!program.open(voice)) {
@@ -127,11 +205,16 @@ int show_info(const std::string& voice, bool with_phrases) {
             std::cout << ui::to_utf8(entry) << '\n';
         }
     }
-    return success;
+    return write_stdout({});
 }
 
 int export_text(const std::string& voice, const std::string& output) {
     Program program;
+    if (same_file(voice, output)) {
+        print_message("The text file \"" + bounded(ui::path_for_message(output)) + "\"" +
+                      " is the voice file being read: nothing was written.");
+        return unusable;
+    }
     if (!program.open(voice)) {
         return unusable;
     }
@@ -143,12 +226,17 @@ int export_text(const std::string& voice, const std::string& output) {
 
 int import_text(const std::string& voice, const std::string& input, const std::string& output) {
     Program program;
+    if (same_file(input, output)) {
+        print_message("The voice file \"" + bounded(ui::path_for_message(output)) + "\"" +
+                      " is the text file being read: nothing was written.");
+        return unusable;
+    }
     if (!program.open(voice)) {
         return unusable;
     }
     // Read apart from the import, so that a text file that cannot be read (status 2) is told
     // apart from a text the import refuses (status 1).
-    const auto text = program.form.read_text_file(input);
+    const auto text = input == "-" ? read_stdin() : program.form.read_text_file(input);
     if (!text) {
         print_message(text.message());
         return unusable;
@@ -157,7 +245,7 @@ int import_text(const std::string& voice, const std::string& input, const std::s
     if (program.host.refused()) {
         return refused;
     }
-    return program.save_into(output);
+    return save(program, output);
 }
 
 int set_values(const SetRequest& request) {
@@ -179,7 +267,7 @@ int set_values(const SetRequest& request) {
             return refused;
         }
     }
-    return program.save_into(request.output);
+    return save(program, request.output);
 }
 
 } // namespace quorvel::cli

@@ -5,7 +5,12 @@
 
 #include <CLI/CLI.hpp>
 
+#include <charconv>
+#include <iostream>
+#include <new>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -24,18 +29,58 @@ std::string phrase_change(const std::string& arg) {
     return one_line(arg);
 }
 
+// Decimal, whatever leading zeros it has: "010" is 10.
+std::optional<int> whole_number(const std::string& arg) {
+    int n = -1;
+    const auto [end, error] = std::from_chars(arg.data(), arg.data() + arg.size(), n);
+    if (arg.empty() || error != std::errc() || end != arg.data() + arg.size() || n < 0 || n > 99) {
+        return std::nullopt;
+    }
+    return n;
+}
+
+std::string scroll_value(const std::string& arg) {
+    return whole_number(arg) ? ""
+                             : "'" + bounded(arg, true) + "' is not a whole number from 0 to 99";
+}
+
+std::string file_name(const std::string& arg) {
+    return arg.empty() ? "an empty file name names no file" : "";
+}
+
+// The parse error as CLI11 words it, each argument longer than max_echo characters cut.
+std::string parse_error(const CLI::ParseError& e, int argc, char** argv) {
+    std::string message = e.what();
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const std::string cut = bounded(arg, true);
+        if (cut.size() < arg.size()) {
+            for (auto at = message.find(arg); at != std::string::npos;
+                 at = message.find(arg, at + cut.size())) {
+                message.replace(at, arg.size(), cut);
+            }
+        }
+    }
+    return message;
+}
+
 void add_voice(CLI::App& command, std::string& voice) {
-    command.add_option("VOICE", voice, "The voice file (.vpm)")->required();
+    command.add_option("VOICE", voice, "The voice file (.vpm)")
+        ->required()
+        ->check(CLI::Validator(file_name, ""));
 }
 
 void add_output(CLI::App& command, std::string& output) {
-    command.add_option("-o,--output", output, "The voice file to write; may be VOICE itself")
-        ->required();
+    command
+        .add_option("-o,--output", output,
+                    "The voice file to write; may be VOICE itself; - for standard output")
+        ->required()
+        ->check(CLI::Validator(file_name, ""));
 }
 
 } // namespace
 
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     CLI::App app("Edits Garmin text-to-speech voice files (.vpm) as the editor's window does.",
                  "quorvel-cli");
     app.set_version_flag("--version", std::string("quorvel-cli ") + QUORVEL_VERSION);
@@ -53,12 +98,16 @@ int main(int argc, char** argv) {
     CLI::App* exporting =
         app.add_subcommand("export", "Write the voice's text file (File > Export)");
     add_voice(*exporting, voice);
-    exporting->add_option("OUT", text, "The text file to write; - for standard output")->required();
+    exporting->add_option("OUT", text, "The text file to write; - for standard output")
+        ->required()
+        ->check(CLI::Validator(file_name, ""));
 
     CLI::App* importing =
         app.add_subcommand("import", "Apply a text file to the voice (File > Import), then save");
     add_voice(*importing, voice);
-    importing->add_option("IN", text, "The text file to read")->required();
+    importing->add_option("IN", text, "The text file to read; - for standard input")
+        ->required()
+        ->check(CLI::Validator(file_name, ""));
     add_output(*importing, output);
 
     SetRequest set_request;
@@ -66,12 +115,15 @@ int main(int argc, char** argv) {
     CLI::App* set = app.add_subcommand("set", "Change the voice's settings and phrases, then save");
     add_voice(*set, set_request.voice);
     add_output(*set, set_request.output);
-    set->add_option("--rate", set_request.rate, "Move the rate scroll bar to N")
+    // Read as text, so that a leading zero is not taken for octal.
+    std::optional<std::string> rate;
+    std::optional<std::string> volume;
+    set->add_option("--rate", rate, "Move the rate scroll bar to N (0 to 99)")
         ->type_name("N")
-        ->check(CLI::Range(0, 99));
-    set->add_option("--volume", set_request.volume, "Move the volume scroll bar to N")
+        ->check(CLI::Validator(scroll_value, ""));
+    set->add_option("--volume", volume, "Move the volume scroll bar to N (0 to 99)")
         ->type_name("N")
-        ->check(CLI::Range(0, 99));
+        ->check(CLI::Validator(scroll_value, ""));
     set->add_option("--screen-name", set_request.screen_name, "Type TEXT into the screen-name box")
         ->type_name("TEXT")
         ->check(CLI::Validator(one_line, ""));
@@ -80,10 +132,28 @@ int main(int argc, char** argv) {
         ->check(CLI::Validator(phrase_change, ""))
         ->allow_extra_args(false);
 
+    if (argc > 1 && argv[1][0] != '-' &&
+        app.get_subcommands([&](const CLI::App* command) { return command->check_name(argv[1]); })
+            .empty()) {
+        std::cerr << "unknown command '" << bounded(argv[1], true)
+                  << "'; the commands are info, export, import and set.\n"
+                  << "Run with --help for more information.\n";
+        return unusable;
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        return app.exit(e) == 0 ? success : unusable;
+        if (e.get_exit_code() == 0) {
+            return app.exit(e) == 0 ? success : unusable;
+        }
+        std::cerr << parse_error(e, argc, argv) << "\nRun with --help for more information.\n";
+        return unusable;
+    }
+    if (rate) {
+        set_request.rate = whole_number(*rate);
+    }
+    if (volume) {
+        set_request.volume = whole_number(*volume);
     }
 
     if (*info) {
@@ -100,4 +170,13 @@ int main(int argc, char** argv) {
         set_request.phrases.push_back(*parse_phrase(arg));
     }
     return set_values(set_request);
+}
+
+int main(int argc, char** argv) {
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "There is not enough memory for this: the operation was ended.\n";
+        return refused;
+    }
 }

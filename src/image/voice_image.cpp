@@ -4,7 +4,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
+#include <new>
 
 namespace quorvel {
 
@@ -28,9 +30,18 @@ bool stands_at(const Bytes& image, std::int64_t pos, std::string_view pattern) {
     return std::memcmp(image.data() + pos, pattern.data(), pattern.size()) == 0;
 }
 
-} // namespace
-
-Result<Bytes> load_file(const std::string& path) {
+// The whole file into a container of bytes, of at most `limit` bytes. Only a regular file is
+// read: a folder, FIFO, socket or device is refused before it is opened, so it never blocks.
+template <class Container>
+Result<Container> load_whole(const std::string& path, long limit, const char* too_large) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (!ec && std::filesystem::is_directory(status)) {
+        return failure("It is a folder, not a file.");
+    }
+    if (!ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        return failure("It is not a regular file (a pipe, socket or device).");
+    }
     errno = 0;
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) {
@@ -40,16 +51,34 @@ Result<Bytes> load_file(const std::string& path) {
     if (length < 0) {
         return failure(errno != 0 ? system_reason() : "The file cannot be read.");
     }
-    if (length > max_image_size) {
-        return failure("The file is too large to be a voice file.");
+    if (length > limit) {
+        return failure(too_large);
     }
     std::rewind(file.get());
-    Bytes bytes(static_cast<std::size_t>(length));
-    if (!bytes.empty() && std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
-        return failure(std::ferror(file.get()) != 0 ? system_reason()
-                                                    : "The file changed while it was read.");
+    try {
+        Container bytes;
+        bytes.resize(static_cast<std::size_t>(length)); // Bytes leaves them uncleared
+        if (!bytes.empty() &&
+            std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
+            return failure(std::ferror(file.get()) != 0 ? system_reason()
+                                                        : "The file changed while it was read.");
+        }
+        return bytes;
+    } catch (const std::bad_alloc&) {
+        return failure("There is not enough memory to read it.");
     }
-    return bytes;
+}
+
+} // namespace
+
+Result<Bytes> load_file(const std::string& path) {
+    return load_whole<Bytes>(path, max_image_size, "The file is too large to be a voice file.");
+}
+
+Result<std::string> load_text(const std::string& path) {
+    return load_whole<std::string>(path, max_text_size,
+                                   "The file is larger than 64 MiB; the text of a voice file is "
+                                   "far smaller.");
 }
 
 std::uint8_t match_at(const Bytes& image, std::int32_t pos, std::int32_t /*end*/,

@@ -281,12 +281,12 @@ void Form1::import_text_content(std::string_view text) {
 }
 
 Result<std::string> Form1::read_text_file(const std::string& path) {
-    auto loaded = load_file(path);
+    auto loaded = load_text(path);
     if (!loaded) {
         return failure("The text file " + file_label(path) +
                        " cannot be read: " + loaded.message());
     }
-    return std::string(loaded->begin(), loaded->end());
+    return loaded;
 }
 
 void Form1::Exit_Click() {
