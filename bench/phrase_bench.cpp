@@ -104,7 +104,7 @@ class Importer {
         }
     }
     void operator()() {
-        window_.form->import_text_content(flip_ ? back_ : there_);
+        window_.form->import_text_content(flip_ ? back_ : there_, "import.txt");
         flip_ = !flip_;
     }
     bool quiet() const { return window_.host.messages.empty(); }
