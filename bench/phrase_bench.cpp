@@ -126,7 +126,7 @@ class Importer {
   private:
     static std::string spelled(std::string text, const std::string& word) {
         for (auto at = text.find("-Phrase "); at != std::string::npos;
-             at = text.find("-Phrase ", at)) {
+             at = text.find("-Phrase ", at + 1)) {
             text.replace(at + 1, word.size(), word);
         }
         return text;

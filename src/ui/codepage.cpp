@@ -161,8 +161,18 @@ void convert_utf16(std::string_view s, bool big_endian, Converter& to) {
 }
 
 void convert_utf8(std::string_view s, Converter& to) {
+    to.out.bytes.reserve(s.size());
     for (std::size_t i = 0; i < s.size();) {
-        to.put(decode(s, i));
+        // a run of ASCII is its own code
+        std::size_t j = i;
+        while (j < s.size() && static_cast<unsigned char>(s[j]) < 0x80) {
+            ++j;
+        }
+        to.out.bytes.append(s.substr(i, j - i));
+        if (j < s.size()) {
+            to.put(decode(s, j));
+        }
+        i = j;
     }
 }
 
