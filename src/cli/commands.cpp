@@ -241,7 +241,7 @@ int import_text(const std::string& voice, const std::string& input, const std::s
         print_message(text.message());
         return unusable;
     }
-    program.form.import_text_content(*text);
+    program.form.import_text_content(*text, input);
     if (program.host.refused()) {
         return refused;
     }

@@ -42,6 +42,10 @@ Result<> write_phrase(Bytes& image, PhraseTable& table, int t, std::string_view 
     if (!stored) {
         return failure("This phrase has no entry in the phrase table. Nothing was changed.");
     }
+    if (new_text.find('\0') != std::string_view::npos) {
+        return failure("The new text holds a NUL byte, which would end the phrase there and hide "
+                       "the rest in the voice file. Nothing was changed.");
+    }
     const auto len = static_cast<std::int64_t>(new_text.size());
 
     if (new_text.size() <= current.size()) {

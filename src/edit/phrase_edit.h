@@ -19,7 +19,8 @@ inline constexpr std::string_view not_enough_bytes_message =
 // Writes `new_text` as the phrase at list position `t` (phrase t + 1), whose shown text is
 // `current`. Only the image and the table's text_end (and, when phrase 1 moved, where its
 // landmark search starts) change; the list entry is the caller's. A refusal, with the
-// message to show, changes nothing.
+// message to show, changes nothing. A text holding a NUL byte is refused: the phrase would
+// end there.
 Result<> write_phrase(Bytes& image, PhraseTable& table, int t, std::string_view current,
                       std::string_view new_text);
 

@@ -12,27 +12,30 @@ namespace {
 constexpr std::string_view crlf = "\r\n";
 constexpr std::string_view separator = ": ";
 
-// Lines end at CR LF or at a CR alone; an LF alone stays part of its line.
+// Lines end by the file's own convention: at CR LF in a file that holds one (a CR or an LF
+// alone then stays part of its line, so every export reads back as written), else at each
+// CR in a file that holds one, else at each LF.
+std::string_view line_end_of(std::string_view text) {
+    if (text.find(crlf) != std::string_view::npos) {
+        return crlf;
+    }
+    return text.find('\r') != std::string_view::npos ? "\r" : "\n";
+}
+
 class LineReader {
   public:
-    explicit LineReader(std::string_view text) : rest_(text) {}
+    explicit LineReader(std::string_view text) : rest_(text), end_(line_end_of(text)) {}
     bool at_end() const { return rest_.empty(); }
     std::string read() {
-        const auto cr = rest_.find('\r');
-        std::string line(rest_.substr(0, cr));
-        if (cr == std::string_view::npos) {
-            rest_ = {};
-        } else {
-            rest_.remove_prefix(cr + 1);
-            if (!rest_.empty() && rest_.front() == '\n') {
-                rest_.remove_prefix(1);
-            }
-        }
+        const auto at = rest_.find(end_);
+        std::string line(rest_.substr(0, at));
+        rest_ = at == std::string_view::npos ? std::string_view() : rest_.substr(at + end_.size());
         return line;
     }
 
   private:
     std::string_view rest_;
+    std::string_view end_;
 };
 
 struct Split {
@@ -219,10 +222,12 @@ Fault read_settings(Reading& r, ImportTarget& target) {
         if (s.keyword == "Voice Rate") {
             const double v = round_half_even(basic_number(r.current));
             const auto maximum = target.rate_maximum();
-            if (!maximum) {
+            // Without a rate field the bar keeps its value: a line that asks for it (as the
+            // file's own export does) changes nothing.
+            if (!maximum && v != target.rate()) {
                 return r.fault("Voice Rate cannot be set for this voice file");
             }
-            if (!(v >= 0 && v <= *maximum)) {
+            if (maximum && !(v >= 0 && v <= *maximum)) {
                 return r.fault(range_text("Voice Rate", *maximum));
             }
             target.set_rate(static_cast<int>(v));
@@ -283,6 +288,15 @@ std::string fault_message(const ImportFault& fault) {
 }
 
 } // namespace
+
+std::int64_t line_at(std::string_view text, std::size_t offset) {
+    const std::string_view end = line_end_of(text);
+    std::int64_t line = 1;
+    for (auto at = text.find(end); at < offset; at = text.find(end, at + end.size())) {
+        ++line;
+    }
+    return line;
+}
 
 Result<> import_text(std::string_view text, ImportTarget& target) {
     Reading r{LineReader(text), 0, {}};

@@ -1,7 +1,7 @@
 #pragma once
 
-// The text exchange file: what export writes and import reads. Single-byte text, every
-// line ended by CR LF:
+// The text exchange file: what export writes and import reads. Export writes single-byte
+// text, every line ended by CR LF:
 //
 //   'DO NOT ALTER THE NEXT 2 LINES.      (with one trailing blank)
 //   Voice Name: <voice name>
@@ -40,6 +40,8 @@ class ImportTarget {
     virtual std::string nuvi_model() const = 0;
     // The rate scroll bar's maximum, or empty when no rate can be written into this file.
     virtual std::optional<int> rate_maximum() const = 0;
+    // The value the rate scroll bar holds.
+    virtual int rate() const = 0;
     // Set the scroll bar (its change handling runs nested when the value changes), then the
     // caption to the value the bar holds.
     virtual void set_rate(int value) = 0;
@@ -55,10 +57,16 @@ class ImportTarget {
 
 inline constexpr int volume_maximum = 99;
 
-// Reads the exchange text from the top and drives `target`. Stops at the first faulty line
-// and fails with the message that names it (its lines ended by CR LF); what was applied
-// before that line stays applied.
+// Reads the exchange text (single-byte text) from the top and drives `target`. Lines end by
+// the file's own convention: in a file that holds a CR LF at each CR LF only (a CR or an LF
+// alone is part of its line), else at each CR in a file that holds one, else at each LF.
+// Stops at the first faulty line and fails with the message that names it (its lines ended
+// by CR LF); what was applied before that line stays applied.
 Result<> import_text(std::string_view text, ImportTarget& target);
+
+// The number (from 1) of the line that holds the byte at `offset`, lines ended as
+// import_text ends them.
+std::int64_t line_at(std::string_view text, std::size_t offset);
 
 // The number at the start of a text, as the program's BASIC reads it: blanks, tabs and line
 // feeds are ignored wherever they stand; an optional sign, digits, a decimal point with

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <utility>
 
 namespace quorvel::ui {
 
@@ -48,24 +49,131 @@ std::optional<unsigned char> single_byte(char32_t c) {
     return std::nullopt;
 }
 
-// Decodes one UTF-8 sequence at `i`; U+FFFD for a malformed one.
-char32_t decode(std::string_view s, std::size_t& i) {
+// Decodes one UTF-8 sequence at `i`, moving `i` behind it. A malformed one (a stray or
+// missing continuation byte, an overlong form, a surrogate, beyond U+10FFFF) gives nothing
+// and moves `i` past its first byte only.
+std::optional<char32_t> decode_strict(std::string_view s, std::size_t& i) {
     const auto b = static_cast<unsigned char>(s[i++]);
-    int extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
     if (b < 0x80) {
         return b;
     }
-    if (b < 0xC0 || b >= 0xF8) {
-        return 0xFFFD;
+    int extra = 0;
+    char32_t least = 0;
+    if (b >= 0xC2 && b <= 0xDF) {
+        extra = 1;
+        least = 0x80;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        extra = 2;
+        least = 0x800;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        extra = 3;
+        least = 0x10000;
+    } else {
+        return std::nullopt;
     }
     char32_t c = b & (0x3F >> extra);
-    for (; extra > 0; --extra) {
-        if (i >= s.size() || (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) {
-            return 0xFFFD;
+    std::size_t j = i;
+    for (; extra > 0; --extra, ++j) {
+        if (j >= s.size() || (static_cast<unsigned char>(s[j]) & 0xC0) != 0x80) {
+            return std::nullopt;
         }
-        c = (c << 6) | (static_cast<unsigned char>(s[i++]) & 0x3F);
+        c = (c << 6) | (static_cast<unsigned char>(s[j]) & 0x3F);
     }
+    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+        return std::nullopt;
+    }
+    i = j;
     return c;
+}
+
+constexpr char32_t replacement = 0xFFFD;
+
+char32_t decode(std::string_view s, std::size_t& i) {
+    return decode_strict(s, i).value_or(replacement);
+}
+
+// Collects the code page bytes of a converted text. A character without a code is named
+// once, the first; it is left out, or stands as `stand_in` when there is one.
+struct Converter {
+    std::optional<char> stand_in;
+    Encoded out;
+
+    void put(char32_t c) {
+        if (const auto b = single_byte(c)) {
+            out.bytes += static_cast<char>(*b);
+            return;
+        }
+        if (!out.unencodable) {
+            out.unencodable.emplace();
+            append_utf8(*out.unencodable, c);
+            out.unencodable_at = out.bytes.size();
+        }
+        if (stand_in) {
+            out.bytes += *stand_in;
+        }
+    }
+};
+
+// True when `s` is well-formed UTF-8 holding at least one character beyond ASCII.
+bool utf8_beyond_ascii(std::string_view s) {
+    bool beyond = false;
+    for (std::size_t i = 0; i < s.size();) {
+        if (static_cast<unsigned char>(s[i]) < 0x80) {
+            ++i;
+        } else if (decode_strict(s, i)) {
+            beyond = true;
+        } else {
+            return false;
+        }
+    }
+    return beyond;
+}
+
+// The UTF-16 code unit at `i` (two bytes; an odd last byte is U+FFFD), moving `i` behind it.
+char32_t utf16_unit(std::string_view s, std::size_t& i, bool big_endian) {
+    if (s.size() - i < 2) {
+        i = s.size();
+        return replacement;
+    }
+    const auto first = static_cast<unsigned char>(s[i]);
+    const auto second = static_cast<unsigned char>(s[i + 1]);
+    i += 2;
+    return big_endian ? (char32_t{first} << 8) | second : (char32_t{second} << 8) | first;
+}
+
+void convert_utf16(std::string_view s, bool big_endian, Converter& to) {
+    for (std::size_t i = 0; i < s.size();) {
+        char32_t c = utf16_unit(s, i, big_endian);
+        if (c >= 0xD800 && c <= 0xDBFF) {
+            std::size_t j = i;
+            const char32_t low = j < s.size() ? utf16_unit(s, j, big_endian) : 0;
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                i = j;
+            } else {
+                c = replacement;
+            }
+        } else if (c >= 0xDC00 && c <= 0xDFFF) {
+            c = replacement;
+        }
+        to.put(c);
+    }
+}
+
+void convert_utf8(std::string_view s, Converter& to) {
+    to.out.bytes.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();) {
+        // a run of ASCII is its own code
+        std::size_t j = i;
+        while (j < s.size() && static_cast<unsigned char>(s[j]) < 0x80) {
+            ++j;
+        }
+        to.out.bytes.append(s.substr(i, j - i));
+        if (j < s.size()) {
+            to.put(decode(s, j));
+        }
+        i = j;
+    }
 }
 
 } // namespace
@@ -80,22 +188,28 @@ std::string to_utf8(std::string_view single) {
 }
 
 Encoded from_utf8(std::string_view utf8) {
-    Encoded out;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const char32_t c = decode(utf8, i);
-        if (const auto b = single_byte(c)) {
-            out.bytes += static_cast<char>(*b);
-        } else if (!out.unencodable) {
-            out.unencodable.emplace();
-            append_utf8(*out.unencodable, c);
-        }
+    Converter to;
+    convert_utf8(utf8, to);
+    return std::move(to.out);
+}
+
+Encoded text_file_to_code_page(std::string_view file) {
+    Converter to{'?', {}};
+    if (file.starts_with("\xEF\xBB\xBF")) {
+        convert_utf8(file.substr(3), to);
+    } else if (file.starts_with("\xFF\xFE") || file.starts_with("\xFE\xFF")) {
+        convert_utf16(file.substr(2), file.front() == '\xFE', to);
+    } else if (utf8_beyond_ascii(file)) {
+        convert_utf8(file, to);
+    } else {
+        to.out.bytes = file;
     }
-    return out;
+    return std::move(to.out);
 }
 
 std::string code_point_name(std::string_view utf8) {
     std::size_t i = 0;
-    const char32_t c = utf8.empty() ? 0xFFFD : decode(utf8, i);
+    const char32_t c = utf8.empty() ? replacement : decode(utf8, i);
     char name[16];
     std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(c));
     return name;

@@ -4,6 +4,7 @@
 // bytes Windows-1252 leaves unassigned (0x81 0x8D 0x8F 0x90 0x9D) map to the control
 // characters of the same number, so every byte survives a round trip.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,9 +16,18 @@ std::string to_utf8(std::string_view single_byte);
 struct Encoded {
     std::string bytes;                      // the characters that could be converted
     std::optional<std::string> unencodable; // the first one that could not, in UTF-8
+    std::size_t unencodable_at = 0;         // where it stood in `bytes`
 };
 
+// A malformed sequence is U+FFFD, which has no code either.
 Encoded from_utf8(std::string_view utf8);
+
+// A text file's bytes as the import reads them. A file that begins with the byte-order mark
+// of UTF-8 (EF BB BF), UTF-16 LE (FF FE) or UTF-16 BE (FE FF), and a file without one that
+// is well-formed UTF-8 holding a character beyond ASCII, is converted (the mark dropped); a
+// character without a code stands as "?" (so the lines stay as they were), and so does a
+// malformed sequence (U+FFFD). Any other file already is the code page and is taken whole.
+Encoded text_file_to_code_page(std::string_view file);
 
 // "U+4E2D" for the first character of a UTF-8 text: how a message names a character that
 // the code page cannot show.

@@ -56,6 +56,7 @@ class ImportDriver : public ImportTarget {
         }
         return f_.HScroll1.maximum();
     }
+    int rate() const override { return f_.HScroll1.value(); }
     void set_rate(int value) override {
         f_.HScroll1.set_value(value);
         f_.voice_rate.set_caption(signed_number(f_.HScroll1.value()));
@@ -210,6 +211,13 @@ void Form1::Save_Click() {
         return;
     }
     host_.message_box(save_reminder);
+    // The screen-name field ends at the next "<": the next opening would read a shorter
+    // field, or a tag inside it.
+    if (screen_name.text().find('<') != std::string::npos) {
+        host_.message_box("The screen name holds \"<\", which would end its field in the voice "
+                          "file. Nothing was saved.");
+        return;
+    }
     file_name_ = host_.save_file_dialog(
         voice_dialog("Save Garmin TTS Voice File...", overwrite_prompt | hide_read_only));
     if (file_name_.empty()) {
@@ -265,17 +273,25 @@ void Form1::Import_Click() {
         host_.message_box(text.message());
         return;
     }
-    import_text_content(*text);
+    import_text_content(*text, file_name_);
 }
 
-void Form1::import_text_content(std::string_view text) {
+void Form1::import_text_content(std::string_view file, const std::string& path) {
     if (!require_voice("import a text file")) {
+        return;
+    }
+    const Encoded text = text_file_to_code_page(file);
+    if (text.unencodable) {
+        host_.message_box("The text file " + file_label(path) + " holds at line " +
+                          std::to_string(line_at(text.bytes, text.unencodable_at)) +
+                          " the character " + code_point_name(*text.unencodable) +
+                          ", which a voice file cannot store. Nothing was imported.");
         return;
     }
     // The import replaces what a Modify window shows: close it first.
     form2_.reset();
     ImportDriver driver(*this);
-    if (const auto imported = import_text(text, driver); !imported) {
+    if (const auto imported = import_text(text.bytes, driver); !imported) {
         host_.message_box(imported.message());
     }
 }

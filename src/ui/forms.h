@@ -130,8 +130,10 @@ class Form1 {
     // File > Import after its dialog: the text file's bytes, or the message naming the file
     // and the reason it cannot be read.
     Result<std::string> read_text_file(const std::string& path);
-    // File > Import from the read text on.
-    void import_text_content(std::string_view text);
+    // File > Import from the text file's bytes on; `path` names the file in a message. A
+    // Unicode file is converted to the code page first; a character it cannot hold refuses
+    // the whole import.
+    void import_text_content(std::string_view file, const std::string& path);
     // File > Export before its file is written: the text, or the message why none can be.
     Result<std::string> export_text_content() const;
     // Phrase t (a list position) selected and double-clicked; then, when the Modify window

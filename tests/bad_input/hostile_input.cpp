@@ -145,8 +145,8 @@ void check_found_positions(const Bytes& image, const OpenVoice& voice, Findings&
     }
 }
 
-// After an import: every listed text without a NUL of its own is what the image holds at
-// the phrase's pointer.
+// After an import: no listed text holds a NUL (it would end the phrase in the image), and
+// every listed text is what the image holds at the phrase's pointer.
 void check_list_matches_image(const ui::Form1& form, Findings& findings) {
     const OpenVoice& voice = *form.voice();
     const auto& items = form.List1.items();
@@ -155,6 +155,7 @@ void check_list_matches_image(const ui::Form1& form, Findings& findings) {
     for (std::size_t k = 0; k < items.size(); ++k) {
         const std::string_view text = entry_text(items[k]);
         if (text.find('\0') != std::string_view::npos) {
+            findings.fail("list entry " + std::to_string(k + 1) + " holds a NUL byte");
             continue;
         }
         const auto stored =
@@ -249,7 +250,7 @@ std::string open_and_reimport(std::span<const std::uint8_t> bytes) {
         return findings.first();
     }
     const FoundFields fields(input, voice.settings, voice.table);
-    form.import_text_content(form_export(form));
+    form.import_text_content(form_export(form), "export.txt");
     return fields.changes_outside(input, form.voice()->image);
 }
 
@@ -280,7 +281,7 @@ std::string import_into_small_voice(std::span<const std::uint8_t> input) {
         return "small voice " + std::to_string(choice) + " does not open";
     }
     const FoundFields fields(before, form.voice()->settings, form.voice()->table);
-    form.import_text_content(text);
+    form.import_text_content(text, "import.txt");
     Findings findings;
     findings.check(form.voice().has_value(), "the import closed the voice");
     if (form.voice()) {

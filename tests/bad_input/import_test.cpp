@@ -66,7 +66,7 @@ Imported import_into(const Bytes& image, std::string_view text) {
         return {host.messages, {}, "the voice did not open"};
     }
     const FoundFields fields(image, form.voice()->settings, form.voice()->table);
-    form.import_text_content(text);
+    form.import_text_content(text, "import.txt");
     return {host.messages, form.List1.items(), fields.changes_outside(image, form.voice()->image)};
 }
 
@@ -80,6 +80,25 @@ struct ImportRow {
 
 Bytes default_voice() {
     return test::build_voice({}).image;
+}
+
+Bytes voice_255w_without_rate_field() {
+    BuiltVoice b = test::build_voice(test::plan_255w());
+    b.image[static_cast<std::size_t>(b.rate_tag_pos) + 1] = 'V';
+    return b.image;
+}
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    return text.replace(text.find(from), from.size(), to);
+}
+
+// `latin1` as UTF-16 with its byte-order mark: each byte is the character of that number.
+std::string utf16(const std::string& latin1, bool big_endian) {
+    std::string out = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char c : latin1) {
+        out += big_endian ? std::string{'\0', c} : std::string{c, '\0'};
+    }
+    return out;
 }
 
 using test::PrintTo;
@@ -134,19 +153,41 @@ INSTANTIATE_TEST_SUITE_P(
                               head + "Voice Volume: &HFFFF\r\n",
                               {fault(4, "&HFFFF", "Voice Volume from  0 to  99")},
                               turn},
-                    // Without "<voice_rate>" no rate can be written, so the file's own export stops
-                    // at its rate line.
-                    ImportRow{
-                        "rate_line_for_a_255w_voice_without_rate_field",
-                        [] {
-                            BuiltVoice b = test::build_voice(test::plan_255w());
-                            b.image[static_cast<std::size_t>(b.rate_tag_pos) + 1] = 'V';
-                            return b.image;
-                        },
-                        "'DO NOT ALTER THE NEXT 2 LINES. \r\nVoice Name: Tom\r\nVPM Type: Nuvi "
-                        "255W/260 TTS\r\nVoice Rate:  100\r\nVoice Volume:  80\r\n\r\n 2-x\r\n",
-                        {fault(4, " 100", "Voice Rate cannot be set for this voice file")},
-                        turn}),
+                    // Without "<voice_rate>" no rate can be written; the file's own export asks
+                    // for the value the bar holds, and goes on.
+                    ImportRow{"export_of_a_255w_voice_without_rate_field",
+                              voice_255w_without_rate_field,
+                              replaced(exported_text(voice_255w_without_rate_field()),
+                                       " 2-Turn right", " 2-x"),
+                              {},
+                              {" 1-Turn left", " 2-x", " 3-Arrived"}}),
+    test::row_name);
+
+const std::string tournez = " 2-Tournez \xE0 gauche";
+
+INSTANTIATE_TEST_SUITE_P(
+    Encodings, ImportCatalogue,
+    testing::Values(ImportRow{"utf8_without_a_mark",
+                              default_voice,
+                              settings + " 2-Tournez \xC3\xA0 gauche\r\n",
+                              {},
+                              {" 1-Turn left", tournez, " 3-Arrived"}},
+                    ImportRow{"utf16_le",
+                              default_voice,
+                              utf16(settings + tournez + "\r\n", false),
+                              {},
+                              {" 1-Turn left", tournez, " 3-Arrived"}},
+                    ImportRow{"utf16_be",
+                              default_voice,
+                              utf16(settings + tournez + "\r\n", true),
+                              {},
+                              {" 1-Turn left", tournez, " 3-Arrived"}},
+                    ImportRow{"character_outside_the_code_page_refuses_the_whole_file",
+                              default_voice,
+                              settings + " 2-Go\r\n 3-\xE4\xB8\xAD\r\n",
+                              {"The text file \"import.txt\" holds at line 9 the character "
+                               "U+4E2D, which a voice file cannot store. Nothing was imported."},
+                              turn}),
     test::row_name);
 
 INSTANTIATE_TEST_SUITE_P(
@@ -157,22 +198,24 @@ INSTANTIATE_TEST_SUITE_P(
                   every_byte(4),
                   {fault(2, every_byte_line(), "Tom")},
                   turn},
+        // lines end at CR LF only: the garbage is one line
         ImportRow{"binary_garbage_behind_the_header",
                   default_voice,
                   head + "\r\n" + every_byte(4),
-                  {fault(6, every_byte_line(), below_one)},
+                  {fault(5, every_byte(4), below_one)},
                   turn},
-        ImportRow{"nul_and_high_bytes_in_a_phrase",
+        ImportRow{"nul_in_a_phrase_refuses_that_phrase",
                   default_voice,
-                  settings + std::string(" 2-a\0\xFF\x80z", 8) + "\r\n",
-                  {},
-                  {" 1-Turn left", std::string(" 2-a\0\xFF\x80z", 8), " 3-Arrived"}},
-        ImportRow{"lf_only_line_ends_make_one_line",
+                  settings + std::string(" 2-a\0z", 6) + "\r\n 3-\xFF\x80z\r\n",
+                  {"The new text holds a NUL byte, which would end the phrase there and hide the "
+                   "rest in the voice file. Nothing was changed."},
+                  {" 1-Turn left", " 2-Turn right", " 3-\xFF\x80z"}},
+        ImportRow{"lf_only_line_ends",
                   default_voice,
                   "'DO NOT ALTER THE NEXT 2 LINES. \nVoice Name: Tom\nVPM Type: Nuvi 7x0/3x0 "
                   "TTS\n\n 2-x\n",
                   {},
-                  turn},
+                  {" 1-Turn left", " 2-x", " 3-Arrived"}},
         ImportRow{"cr_only_line_ends",
                   default_voice,
                   "'DO NOT ALTER THE NEXT 2 LINES. \rVoice Name: Tom\rVPM Type: Nuvi 7x0/3x0 "
@@ -225,8 +268,8 @@ TEST(Import, cr_only_line_ends_write_what_cr_lf_line_ends_write) {
     ui::Form1 with_cr(host);
     with_crlf.open_image(image);
     with_cr.open_image(image);
-    with_crlf.import_text_content(crlf);
-    with_cr.import_text_content(cr);
+    with_crlf.import_text_content(crlf, "crlf.txt");
+    with_cr.import_text_content(cr, "cr.txt");
     EXPECT_TRUE(host.messages.empty());
     EXPECT_NE(with_cr.voice()->image, image);
     EXPECT_EQ(with_cr.voice()->image, with_crlf.voice()->image);

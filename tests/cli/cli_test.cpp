@@ -319,7 +319,7 @@ TEST_P(FailedImport, writes_nothing_and_exits_with_1) {
     write("TEXT", replaced(read(path("TEXT")), c.from, c.to));
     const Outcome r = run({"import", "VOICE", "TEXT", "-o", "OUT"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, c.message);
+    EXPECT_EQ(r.err, replaced(c.message, "TEXT", path("TEXT")));
     EXPECT_FALSE(fs::exists(path("OUT")));
 }
 
@@ -331,7 +331,17 @@ INSTANTIATE_TEST_SUITE_P(
                          "Found: Tim\nExpected: Tom\nAborting! You should reload your VPM file "
                          "and import a compatible TXT file.\n"},
         FailedImportCase{"phrase_without_room", " 2-Turn right", " 2-" + std::string(3000, 'x'),
-                         "Sorry! Not enough bytes left in the buffer. Ignoring last change.\n"}),
+                         "Sorry! Not enough bytes left in the buffer. Ignoring last change.\n"},
+        FailedImportCase{"nul_in_a_phrase", " 2-Turn right", std::string(" 2-Turn\0right", 13),
+                         "The new text holds a NUL byte, which would end the phrase there and "
+                         "hide the rest in the voice file. Nothing was changed.\n"},
+        FailedImportCase{"character_outside_the_code_page", " 3-Arrived", " 3-\u4E2D",
+                         "The text file \"TEXT\" holds at line 10 the character U+4E2D, which a "
+                         "voice file cannot store. Nothing was imported.\n"},
+        FailedImportCase{"screen_name_holding_a_field_end", "Screen Name: Tom's voice",
+                         "Screen Name: Tom<voice_volume>33",
+                         "The screen name holds \"<\", which would end its field in the voice "
+                         "file. Nothing was saved.\n"}),
     test::row_name);
 
 // --- set --------------------------------------------------------------------------------------
@@ -392,6 +402,11 @@ INSTANTIATE_TEST_SUITE_P(
                     {"--screen-name", "\u4E2D"},
                     "The screen name holds the character U+4E2D, which a voice file cannot "
                     "store. Nothing was changed.\n"},
+        RefusalCase{"screen_name_holding_a_field_end",
+                    {},
+                    {"--screen-name", "a<b"},
+                    "The screen name holds \"<\", which would end its field in the voice file. "
+                    "Nothing was saved.\n"},
         RefusalCase{"phrase_one",
                     {},
                     {"--phrase", "2=Go", "--phrase", "1=Go"},

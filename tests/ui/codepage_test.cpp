@@ -1,5 +1,7 @@
 #include "ui/codepage.h"
 
+#include "support/test_names.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -70,6 +72,70 @@ TEST(Codepage, malformed_utf8_is_unencodable) {
     EXPECT_EQ(e.bytes, "a");
     EXPECT_TRUE(e.unencodable);
 }
+
+struct TextFileCase {
+    const char* name;
+    std::string file;
+    std::string text;
+    std::optional<std::string> unencodable; // its code point
+    std::size_t at = 0;
+};
+
+using test::PrintTo;
+
+class TextFile : public testing::TestWithParam<TextFileCase> {};
+
+TEST_P(TextFile, is_read_in_its_encoding) {
+    const auto& c = GetParam();
+    const Encoded e = text_file_to_code_page(c.file);
+    EXPECT_EQ(e.bytes, c.text);
+    EXPECT_EQ(e.unencodable ? std::optional(code_point_name(*e.unencodable)) : std::nullopt,
+              c.unencodable);
+    EXPECT_EQ(e.unencodable_at, c.at);
+}
+
+using namespace std::string_literals;
+
+const std::string utf16_le = "\xFF\xFE";
+const std::string utf16_be = "\xFE\xFF";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TextFile,
+    testing::Values(
+        TextFileCase{"code_page", "Caf\xE9\r\n\x80", "Caf\xE9\r\n\x80", std::nullopt},
+        TextFileCase{"ascii", "Cafe\r\n", "Cafe\r\n", std::nullopt},
+        TextFileCase{"utf8_without_a_mark", "Caf\xC3\xA9 \xE2\x82\xAC", "Caf\xE9 \x80",
+                     std::nullopt},
+        TextFileCase{"utf8_with_a_mark",
+                     "\xEF\xBB\xBF"
+                     "Caf\xC3\xA9",
+                     "Caf\xE9", std::nullopt},
+        TextFileCase{"utf8_mark_before_ascii",
+                     "\xEF\xBB\xBF"
+                     "ab",
+                     "ab", std::nullopt},
+        TextFileCase{"utf16_le", utf16_le + "C\0\xE9\0\r\0\n\0\xAC\x20"s, "C\xE9\r\n\x80",
+                     std::nullopt},
+        TextFileCase{"utf16_be", utf16_be + "\0C\0\xE9\0\r\0\n\x20\xAC"s, "C\xE9\r\n\x80",
+                     std::nullopt},
+        TextFileCase{"utf16_nul_stays_a_nul", utf16_le + "a\0\0\0"s, "a\0"s, std::nullopt},
+        TextFileCase{"utf8_outside_the_code_page",
+                     "a\r\nb\xE4\xB8\xAD"
+                     "c",
+                     "a\r\nb?c", "U+4E2D", 4},
+        TextFileCase{"utf16_surrogate_pair", utf16_le + "a\0\x3D\xD8\0\xDE"s, "a?", "U+1F600", 1},
+        TextFileCase{"utf16_lone_surrogate", utf16_be + "\xDC\0\0a"s, "?a", "U+FFFD", 0},
+        TextFileCase{"utf16_odd_last_byte", utf16_le + "a", "?", "U+FFFD", 0},
+        TextFileCase{"malformed_utf8_after_a_mark",
+                     "\xEF\xBB\xBF"
+                     "a\xE9",
+                     "a?", "U+FFFD", 1},
+        TextFileCase{"code_page_that_is_not_utf8", "\xE9t\xC3\xA9", "\xE9t\xC3\xA9", std::nullopt},
+        TextFileCase{"overlong_utf8_is_the_code_page", "\xC0\x80", "\xC0\x80", std::nullopt},
+        TextFileCase{"utf8_surrogate_is_the_code_page", "\xED\xA0\x80", "\xED\xA0\x80",
+                     std::nullopt},
+        TextFileCase{"cut_utf8_sequence_is_the_code_page", "a\xE2\x82", "a\xE2\x82", std::nullopt}),
+    test::row_name);
 
 } // namespace
 } // namespace quorvel::ui

@@ -412,6 +412,21 @@ TEST_F(Program, save_without_a_voice_is_refused_before_anything_else) {
     EXPECT_TRUE(host.save_requests.empty());
 }
 
+TEST_F(Program, screen_name_holding_a_field_end_is_refused_before_the_dialog) {
+    const auto file = write_voice("a.vpm", {});
+    open(file);
+    form.screen_name.set_text("a<voice_volume>33");
+    host.answers.push_back(path("saved.vpm"));
+    form.Save_Click();
+    EXPECT_EQ(host.messages,
+              (std::vector<std::string>{reminder, "The screen name holds \"<\", which would end "
+                                                  "its field in the voice file. Nothing was "
+                                                  "saved."}));
+    EXPECT_TRUE(host.save_requests.empty());
+    EXPECT_FALSE(fs::exists(path("saved.vpm")));
+    EXPECT_EQ(image(), test::build_voice({}).image);
+}
+
 TEST_F(Program, failed_save_is_reported_and_the_voice_stays_loaded) {
     open(write_voice("a.vpm", {}));
     host.answers.push_back(path("no/such/folder/x.vpm"));
@@ -449,10 +464,17 @@ TEST_F(Program, export_after_a_refused_file_writes_no_phrases) {
     EXPECT_EQ(text.substr(text.size() - 4), "\r\n\r\n");
 }
 
-class RoundTrip : public Program, public testing::WithParamInterface<VoicePlan> {};
+struct RoundTripCase {
+    const char* name;
+    VoicePlan plan;
+};
+
+using test::PrintTo;
+
+class RoundTrip : public Program, public testing::WithParamInterface<RoundTripCase> {};
 
 TEST_P(RoundTrip, export_then_import_unchanged_leaves_the_image_identical) {
-    const auto file = write_voice("a.vpm", GetParam());
+    const auto file = write_voice("a.vpm", GetParam().plan);
     open(file);
     const std::string text = export_now();
     import_text(text);
@@ -460,10 +482,16 @@ TEST_P(RoundTrip, export_then_import_unchanged_leaves_the_image_identical) {
     EXPECT_EQ(save_as("same.vpm"), read(file));
 }
 
-INSTANTIATE_TEST_SUITE_P(Families, RoundTrip, testing::Values(VoicePlan{}, test::plan_255w()),
-                         [](const auto& row) {
-                             return std::string(row.param.family_7x0 ? "nuvi_7x0" : "nuvi_255w");
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Families, RoundTrip,
+    testing::Values(RoundTripCase{"nuvi_7x0", {}}, RoundTripCase{"nuvi_255w", test::plan_255w()},
+                    RoundTripCase{
+                        "phrases_holding_a_cr_or_an_lf",
+                        test::with({},
+                                   [](VoicePlan& p) {
+                                       p.phrases = {"Turn left", "Turn\rright", "Arrived\n"};
+                                   })}),
+    test::row_name);
 
 TEST_F(Program, import_applies_rate_volume_screen_name_and_changed_phrases) {
     open(write_voice("a.vpm", {}));
