@@ -210,13 +210,14 @@ void Form1::Save_Click() {
         return;
     }
     host_.message_box(save_reminder);
+    // Refused before the dialog, so the user does not pick a file for nothing.
+    if (screen_name.unencodable()) {
+        host_.message_box(unencodable_message("screen name", *screen_name.unencodable()));
+        return;
+    }
     file_name_ = host_.save_file_dialog(
         voice_dialog("Save Garmin TTS Voice File...", overwrite_prompt | hide_read_only));
     if (file_name_.empty()) {
-        return;
-    }
-    if (screen_name.unencodable()) {
-        host_.message_box(unencodable_message("screen name", *screen_name.unencodable()));
         return;
     }
     const VoiceSettings& s = voice_->settings;
@@ -228,6 +229,11 @@ void Form1::Save_Click() {
 }
 
 void Form1::Export_Click() {
+    // Refused before the dialog, so the user does not pick a file for nothing.
+    if (screen_name.unencodable()) {
+        host_.message_box(unencodable_message("screen name", *screen_name.unencodable()));
+        return;
+    }
     file_name_ =
         host_.save_file_dialog(text_dialog("Export Text...", overwrite_prompt | hide_read_only));
     if (file_name_.empty()) {
@@ -363,9 +369,9 @@ void Form1::Find_Click() {
 
 void Form1::find_first(const TextBox& text) {
     find_text_ = to_lower(text.text());
+    find_text_unmatchable_ = text.unencodable().has_value();
     find_pos_ = 0;
-    // A character the code page cannot hold stands in no phrase.
-    const int i = text.unencodable() ? -1 : find_entry(List1.items(), 0, find_text_);
+    const int i = find_text_unmatchable_ ? -1 : find_entry(List1.items(), 0, find_text_);
     if (i < 0) {
         host_.message_box(not_found);
         return;
@@ -375,7 +381,8 @@ void Form1::find_first(const TextBox& text) {
 }
 
 void Form1::FindNext_Click() {
-    const int i = find_entry(List1.items(), find_pos_ + 1, find_text_);
+    const int i =
+        find_text_unmatchable_ ? -1 : find_entry(List1.items(), find_pos_ + 1, find_text_);
     if (i < 0) {
         host_.message_box(not_found_again);
         find_pos_ = -1; // the next Find Next searches from the top, index 0 included
