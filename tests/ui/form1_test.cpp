@@ -427,7 +427,7 @@ TEST_F(Program, screen_name_limit_holds_typing_only) {
     EXPECT_FALSE(form.screen_name.type("0123456789x"));
     EXPECT_TRUE(form.screen_name.type("012345678", "\U0001F600")); // the emoji counts as one
     EXPECT_FALSE(form.screen_name.type("0123456789", "\U0001F600"));
-    form.screen_name.set_text("An imported name, longer"); // as the import sets it
+    form.screen_name.set_text("An imported name, longer");         // as the import sets it
     EXPECT_TRUE(form.screen_name.type("An imported name, longe")); // Backspace: one less
     EXPECT_EQ(form.screen_name.text(), "An imported name, longe");
     EXPECT_FALSE(form.screen_name.type("An imported name, longer"));
