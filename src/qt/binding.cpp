@@ -6,13 +6,16 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStringList>
+#include <QValidator>
 
 namespace quorvel::qt {
 
 namespace {
 
-// QLineEdit's own default: as good as no limit for a one-line text.
-constexpr int unlimited_length = 32767;
+// The characters of a text, a character outside the Basic Multilingual Plane counted once.
+int characters(const QString& text) {
+    return static_cast<int>(text.toUcs4().size());
+}
 
 // Visibility and enabled state, which every control has.
 void show_control_state(const ui::Control& control, QWidget* widget) {
@@ -21,6 +24,27 @@ void show_control_state(const ui::Control& control, QWidget* widget) {
 }
 
 } // namespace
+
+// The box's length limit, for typing only: a text set by the program is shown whole, however
+// long, and an edit that would make the text longer than the limit and longer than before
+// is refused. (QLineEdit's own limit would cut a longer text and count UTF-16 units.)
+class TypingLimit final : public QValidator {
+  public:
+    explicit TypingLimit(QObject* parent) : QValidator(parent) {}
+    void set(std::optional<int> limit, const QString& text) {
+        limit_ = limit;
+        before_ = characters(text);
+    }
+    void accepted(const QString& text) { before_ = characters(text); }
+    State validate(QString& input, int& /*pos*/) const override {
+        const int n = characters(input);
+        return limit_ && n > *limit_ && n > before_ ? Invalid : Acceptable;
+    }
+
+  private:
+    std::optional<int> limit_;
+    int before_ = 0;
+};
 
 QString to_qstring(std::string_view single_byte) {
     return QString::fromStdString(ui::to_utf8(single_byte));
@@ -47,8 +71,10 @@ void LabelBinding::show() {
 }
 
 TextBoxBinding::TextBoxBinding(ui::TextBox& box, QLineEdit* widget)
-    : Binding(box), box_(box), widget_(widget) {
+    : Binding(box), box_(box), widget_(widget), limit_(new TypingLimit(widget)) {
+    widget_->setValidator(limit_);
     QObject::connect(widget_, &QLineEdit::textEdited, widget_, [this](const QString& text) {
+        limit_->accepted(text);
         auto typed = from_qstring(text);
         box_.type(typed.bytes, std::move(typed.unencodable));
         mark_shown();
@@ -57,10 +83,11 @@ TextBoxBinding::TextBoxBinding(ui::TextBox& box, QLineEdit* widget)
 
 void TextBoxBinding::show() {
     const QSignalBlocker blocker(widget_);
-    // A limit of 0 accepts nothing, as the program means it.
-    widget_->setMaxLength(box_.max_length().value_or(unlimited_length));
     widget_->setReadOnly(box_.read_only());
-    const QString text = to_qstring(box_.text());
+    // The box still shows a character it could not hand over to the program: keep it.
+    const QString text = box_.unencodable() ? widget_->text() : to_qstring(box_.text());
+    // A limit of 0 accepts nothing, as the program means it.
+    limit_->set(box_.max_length(), text);
     if (widget_->text() != text) {
         widget_->setText(text);
     }

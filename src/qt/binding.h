@@ -59,6 +59,8 @@ class LabelBinding final : public Binding {
     QLabel* widget_;
 };
 
+class TypingLimit;
+
 // The user's edits reach the control as typed text; a character the code page cannot hold
 // is reported to it, so the program can refuse the change it feeds.
 class TextBoxBinding final : public Binding {
@@ -69,6 +71,7 @@ class TextBoxBinding final : public Binding {
     void show() override;
     ui::TextBox& box_;
     QLineEdit* widget_;
+    TypingLimit* limit_; // owned by the widget
 };
 
 // A value the user sets runs the program's change handler (nested in set_value), then

@@ -5,12 +5,14 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QScrollBar>
 
 namespace quorvel::qt {
@@ -20,8 +22,36 @@ namespace {
 constexpr int client_width = 601;
 constexpr int client_height = 456;
 
+// A horizontal bar whose Left and Right keys move it as its arrow buttons do (Qt's own bar
+// reverses them), and which shows a focus mark while it has the keyboard.
+class FormScrollBar final : public QScrollBar {
+  public:
+    explicit FormScrollBar(QWidget* parent) : QScrollBar(Qt::Horizontal, parent) {}
+
+  private:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->modifiers() == Qt::NoModifier && event->key() == Qt::Key_Left) {
+            triggerAction(SliderSingleStepSub);
+        } else if (event->modifiers() == Qt::NoModifier && event->key() == Qt::Key_Right) {
+            triggerAction(SliderSingleStepAdd);
+        } else {
+            QScrollBar::keyPressEvent(event);
+        }
+    }
+    void paintEvent(QPaintEvent* event) override {
+        QScrollBar::paintEvent(event);
+        if (!hasFocus()) {
+            return;
+        }
+        // The style draws a focus frame only after a keyboard focus change: draw one always.
+        QPainter painter(this);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+};
+
 QScrollBar* add_scroll_bar(QWidget* parent, const char* name, const QRect& geometry) {
-    auto* bar = new QScrollBar(Qt::Horizontal, parent);
+    auto* bar = new FormScrollBar(parent);
     // Tab reaches the bar, so rate and volume can be set from the keyboard.
     bar->setFocusPolicy(Qt::StrongFocus);
     place(bar, name, geometry);
@@ -55,6 +85,9 @@ void MainWindow::build_controls() {
         form_.List1_DblClick();
         after_event();
     });
+    // Return and keypad Enter do what the double-click does, for the keyboard.
+    list->installEventFilter(this);
+    list->setAccessibleName(QStringLiteral("Phrases"));
     list->setFocus();
 
     auto* info = add_frame(client, "Frame2", {8, 8, 209, 65}, QStringLiteral("VPM Info"));
@@ -67,21 +100,53 @@ void MainWindow::build_controls() {
         add_frame(client, "Frame1", {224, 8, 209, 65}, QStringLiteral("Voice Parameters"));
     bindings_.bind(form_.Label1, add_label(parameters, "Label1", {8, 16, 89, 17}));
     bindings_.bind(form_.voice_rate, add_label(parameters, "voice_rate", {80, 16, 33, 17}));
-    bindings_.bind(form_.HScroll1, add_scroll_bar(parameters, "HScroll1", {120, 16, 73, 17}),
-                   after_change);
+    auto* rate = add_scroll_bar(parameters, "HScroll1", {120, 16, 73, 17});
+    bindings_.bind(form_.HScroll1, rate, after_change);
     bindings_.bind(form_.Label2, add_label(parameters, "Label2", {8, 40, 57, 17}));
     bindings_.bind(form_.voice_vol, add_label(parameters, "voice_vol", {80, 40, 17, 17}));
-    bindings_.bind(form_.HScroll2, add_scroll_bar(parameters, "HScroll2", {120, 40, 73, 17}),
-                   after_change);
+    auto* volume = add_scroll_bar(parameters, "HScroll2", {120, 40, 73, 17});
+    bindings_.bind(form_.HScroll2, volume, after_change);
 
     auto* displayed =
         add_frame(client, "Frame3", {8, 80, 425, 57}, QStringLiteral("Displayed Voice Name"));
     bindings_.bind(form_.Label6, add_label(displayed, "Label6", {8, 24, 73, 17}));
-    bindings_.bind(form_.screen_name, add_line_edit(displayed, "screen_name", {80, 24, 329, 19}));
+    auto* screen_name = add_line_edit(displayed, "screen_name", {80, 24, 329, 19});
+    bindings_.bind(form_.screen_name, screen_name);
 
     auto* buffer = add_frame(client, "Frame4", {448, 80, 137, 57}, QStringLiteral("Buffer"));
     bindings_.bind(form_.Label3, add_label(buffer, "Label3", {8, 24, 57, 17}));
     bindings_.bind(form_.char_left, add_label(buffer, "char_left", {64, 24, 41, 17}));
+
+    // The window's tab order: the list, the volume, the rate, the screen name.
+    setTabOrder(list, volume);
+    setTabOrder(volume, rate);
+    setTabOrder(rate, screen_name);
+
+    // What a screen reader says: each value by its name, each value label with its caption.
+    rate->setAccessibleName(QStringLiteral("Rate"));
+    volume->setAccessibleName(QStringLiteral("Volume"));
+    screen_name->setAccessibleName(QStringLiteral("Screen Name"));
+    for (const auto& [value, caption] :
+         {std::pair{"voice_name", "Voice Name"}, std::pair{"nuvi_model", "VPM Type"},
+          std::pair{"voice_rate", "Rate"}, std::pair{"voice_vol", "Volume"},
+          std::pair{"char_left", "Chars left"}}) {
+        client->findChild<QLabel*>(QString::fromLatin1(value))
+            ->setAccessibleDescription(QString::fromLatin1(caption));
+    }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const auto modifiers = key->modifiers() & ~Qt::KeypadModifier;
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            modifiers == Qt::NoModifier) {
+            form_.List1_DblClick();
+            after_event();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::build_menus() {

@@ -26,6 +26,8 @@ class MainWindow final : public QMainWindow {
 
   private:
     void closeEvent(QCloseEvent* event) override;
+    // Return and keypad Enter on the phrase list.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     void build_controls();
     void build_menus();

@@ -67,9 +67,17 @@ std::string QtHost::file_dialog(const ui::FileDialogRequest& request, bool save)
     if (chosen.isEmpty()) {
         return {};
     }
+    // The chosen path without leading and trailing spaces, as the program takes it.
+    QString path = chosen.front();
+    while (path.startsWith(QLatin1Char(' '))) {
+        path.remove(0, 1);
+    }
+    while (path.endsWith(QLatin1Char(' '))) {
+        path.chop(1);
+    }
     // The next dialog starts where this one ended.
-    QDir::setCurrent(QFileInfo(chosen.front()).absolutePath());
-    return chosen.front().toStdString();
+    QDir::setCurrent(QFileInfo(path).absolutePath());
+    return path.toStdString();
 }
 
 } // namespace quorvel::qt

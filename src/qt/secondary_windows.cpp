@@ -3,6 +3,7 @@
 #include "qt/form_widgets.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -42,8 +43,12 @@ void SecondaryWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void SecondaryWindow::reject() {
-    close_box();
+void SecondaryWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 Form2Window::Form2Window(ui::Form1& owner, ui::Form2& form, std::function<void()> after_event,
@@ -56,9 +61,11 @@ Form2Window::Form2Window(ui::Form1& owner, ui::Form2& form, std::function<void()
     // Controls are created in tab order.
     bindings_.bind(form_.N, add_label(this, "N", {24, 40, 105, 17}));
     auto* current = add_line_edit(this, "Current", {24, 64, 577, 19});
+    current->setAccessibleName(QStringLiteral("Current"));
     bindings_.bind(form_.Current, current);
     bindings_.bind(form_.Label1, add_label(this, "Label1", {24, 144, 81, 17}));
     auto* new_text = add_line_edit(this, "new", {24, 168, 577, 19});
+    new_text->setAccessibleName(QStringLiteral("New"));
     bindings_.bind(form_.new_, new_text);
     auto* cancel = add_button(this, "Command1", {136, 232, 97, 25}, QStringLiteral("Cancel"));
     auto* ok = add_button(this, "Command3", {352, 232, 97, 25}, QStringLiteral("OK"));
@@ -87,6 +94,7 @@ FindWindow::FindWindow(ui::Form1& owner, ui::Find_Form& form, std::function<void
     // Controls are created in tab order.
     bindings_.bind(form_.Label1, add_label(this, "Label1", {8, 16, 65, 17}));
     auto* text = add_line_edit(this, "Text2Find", {64, 16, 145, 19});
+    text->setAccessibleName(QStringLiteral("Find what"));
     bindings_.bind(form_.Text2Find, text);
     auto* find = add_button(this, "Command1", {232, 16, 73, 17}, QStringLiteral("Find"));
     auto* cancel = add_button(this, "Command2", {232, 40, 73, 17}, QStringLiteral("Cancel"));

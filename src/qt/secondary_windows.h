@@ -27,8 +27,6 @@ class SecondaryWindow : public QDialog {
     // The program discarded the window: hides it, forgets the program's window and deletes
     // itself once control is back in the event loop.
     void detach();
-    // Escape: as the close box.
-    void reject() override;
 
   protected:
     // `after_event` runs after each handler this window calls.
@@ -49,6 +47,8 @@ class SecondaryWindow : public QDialog {
 
   private:
     void closeEvent(QCloseEvent* event) override;
+    // No key is bound to Cancel or Close: Escape does not close the window.
+    void keyPressEvent(QKeyEvent* event) override;
 
     ui::Form1& owner_;
     ui::Window* model_;

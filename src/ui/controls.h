@@ -61,9 +61,12 @@ class TextBox : public Control {
         update(text_, t);
     }
     // Text typed by the user; `bad` names the first character a face could not convert, in
-    // UTF-8. A text longer than the box's length limit is not taken (returns false).
+    // UTF-8 (it counts as one more character). The limit holds typing only: a text longer than
+    // the limit is not taken (returns false) unless it is no longer than the text before, as
+    // when the user shortens a longer text that an import put into the box.
     bool type(const std::string& t, std::optional<std::string> bad = std::nullopt) {
-        if (max_length_ && static_cast<int>(t.size()) > *max_length_) {
+        if (max_length_ && characters(t, bad) > *max_length_ &&
+            characters(t, bad) > characters(text_, unencodable_)) {
             return false;
         }
         update(text_, t);
@@ -80,6 +83,10 @@ class TextBox : public Control {
     void set_read_only(bool r) { update(read_only_, r); }
 
   private:
+    static int characters(const std::string& t, const std::optional<std::string>& bad) {
+        return static_cast<int>(t.size()) + (bad ? 1 : 0);
+    }
+
     std::string text_;
     std::optional<std::string> unencodable_;
     std::optional<int> max_length_;

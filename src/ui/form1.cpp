@@ -211,6 +211,11 @@ void Form1::Save_Click() {
         return;
     }
     host_.message_box(save_reminder);
+    // Refused before the dialog, so the user does not pick a file for nothing.
+    if (screen_name.unencodable()) {
+        host_.message_box(unencodable_message("screen name", *screen_name.unencodable()));
+        return;
+    }
     // The screen-name field ends at the next "<": the next opening would read a shorter
     // field, or a tag inside it.
     if (screen_name.text().find('<') != std::string::npos) {
@@ -223,10 +228,6 @@ void Form1::Save_Click() {
     if (file_name_.empty()) {
         return;
     }
-    if (screen_name.unencodable()) {
-        host_.message_box(unencodable_message("screen name", *screen_name.unencodable()));
-        return;
-    }
     const VoiceSettings& s = voice_->settings;
     write_screen_name(voice_->image, s.screen_name_pos, s.screen_name_width, screen_name.text());
     if (const auto saved = save_image(file_name_, voice_->image); !saved) {
@@ -236,6 +237,11 @@ void Form1::Save_Click() {
 }
 
 void Form1::Export_Click() {
+    // Refused before the dialog, so the user does not pick a file for nothing.
+    if (screen_name.unencodable()) {
+        host_.message_box(unencodable_message("screen name", *screen_name.unencodable()));
+        return;
+    }
     file_name_ =
         host_.save_file_dialog(text_dialog("Export Text...", overwrite_prompt | hide_read_only));
     if (file_name_.empty()) {
@@ -379,9 +385,9 @@ void Form1::Find_Click() {
 
 void Form1::find_first(const TextBox& text) {
     find_text_ = to_lower(text.text());
+    find_text_unmatchable_ = text.unencodable().has_value();
     find_pos_ = 0;
-    // A character the code page cannot hold stands in no phrase.
-    const int i = text.unencodable() ? -1 : find_entry(List1.items(), 0, find_text_);
+    const int i = find_text_unmatchable_ ? -1 : find_entry(List1.items(), 0, find_text_);
     if (i < 0) {
         host_.message_box(not_found);
         return;
@@ -391,7 +397,8 @@ void Form1::find_first(const TextBox& text) {
 }
 
 void Form1::FindNext_Click() {
-    const int i = find_entry(List1.items(), find_pos_ + 1, find_text_);
+    const int i =
+        find_text_unmatchable_ ? -1 : find_entry(List1.items(), find_pos_ + 1, find_text_);
     if (i < 0) {
         host_.message_box(not_found_again);
         find_pos_ = -1; // the next Find Next searches from the top, index 0 included

@@ -183,6 +183,9 @@ class Form1 {
     std::string file_name_;
     std::optional<OpenVoice> voice_;
     std::string find_text_;
+    // The last Find text held a character the code page cannot hold: it stands in no phrase,
+    // so Find Next finds nothing either until the next Find.
+    bool find_text_unmatchable_ = false;
     int find_pos_ = 0;
     bool closed_ = false;
     std::unique_ptr<Form2> form2_;

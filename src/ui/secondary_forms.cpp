@@ -14,6 +14,8 @@ void Form2::Command3_Click() {
         owner_.host().message_box("The new text holds the character " +
                                   code_point_name(*new_.unencodable()) +
                                   ", which a voice file cannot store. Nothing was changed.");
+        // The window stays, in front, with the user's text, so it can be corrected.
+        bring_forward();
         return;
     }
     owner_.apply_phrase_change(target_, Current.text(), new_.text());

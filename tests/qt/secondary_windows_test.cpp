@@ -5,6 +5,7 @@
 #include "qt_test_suites.h"
 #include "qt_test_support.h"
 
+#include <QAccessible>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -103,6 +104,37 @@ class SecondaryWindowsTest : public QObject {
         QWidget* widget = child(window_named(e, window), control);
         QCOMPARE(widget->geometry(), geometry);
         QCOMPARE(caption_of(widget), caption);
+    }
+
+    void escape_closes_no_window_and_names_are_spoken_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("Form2 Current") << "Form2"
+                                       << "Current"
+                                       << "Current";
+        QTest::newRow("Form2 new") << "Form2"
+                                   << "new"
+                                   << "New";
+        QTest::newRow("Find_Form Text2Find") << "Find_Form"
+                                             << "Text2Find"
+                                             << "Find what";
+        QTest::newRow("About_Form Command1") << "About_Form"
+                                             << "Command1"
+                                             << "Close";
+    }
+
+    void escape_closes_no_window_and_names_are_spoken() {
+        QFETCH(QString, window);
+        QFETCH(QString, control);
+        QFETCH(QString, name);
+        Editor e;
+        open_every_window(e);
+        QWidget* widget = child(window_named(e, window), control);
+        QCOMPARE(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name), name);
+        QTest::keyClick(widget, Qt::Key_Escape);
+        QVERIFY(window_named(e, window)->isVisible());
+        QVERIFY(e.form.form2() && e.form.find_form() && e.form.about_form());
     }
 
     void modify_window_shows_current_read_only() {

@@ -322,6 +322,14 @@ TEST_F(Program, text_the_code_page_cannot_hold_is_refused) {
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_NE(host.messages[0].find("U+4E2D"), std::string::npos);
     EXPECT_EQ(image(), before);
+    // The window stays open, in front, with the user's text, so it can be corrected.
+    ASSERT_NE(form.form2(), nullptr);
+    EXPECT_EQ(form.form2()->new_.text(), "ab");
+    EXPECT_EQ(form.form2()->raise_requests(), 2u); // shown, then brought forward again
+    form.form2()->new_.type("abc");
+    click_form2(&Form2::Command3_Click);
+    EXPECT_EQ(form.form2(), nullptr);
+    EXPECT_EQ(form.List1.items()[1], " 2-abc");
 }
 
 // --- find -----------------------------------------------------------------------------------
@@ -357,6 +365,18 @@ TEST_F(Program, find_with_no_match_reports_and_closes) {
     EXPECT_EQ(host.messages, std::vector<std::string>{"Search item not found"});
     EXPECT_EQ(form.find_form(), nullptr);
     EXPECT_EQ(form.find_pos(), 0);
+}
+
+TEST_F(Program, find_text_the_code_page_cannot_hold_finds_nothing_also_for_find_next) {
+    open(write_voice("a.vpm", {}));
+    form.Find_Click();
+    form.find_form()->Text2Find.type("turn", "\u4E2D");
+    form.click(*form.find_form(), &Find_Form::Command1_Click);
+    form.FindNext_Click();
+    EXPECT_EQ(host.messages,
+              (std::vector<std::string>{"Search item not found",
+                                        "Search item not found. Hit F3 again to search from top"}));
+    EXPECT_EQ(form.List1.selected(), -1);
 }
 
 TEST_F(Program, find_next_before_any_find_matches_from_entry_one) {
@@ -396,6 +416,34 @@ TEST_F(Program, save_reminds_pads_the_screen_name_and_writes_the_whole_image) {
                      "Abcd      ");
     EXPECT_EQ(saved, expected);
     EXPECT_EQ(form.screen_name.text(), "Abcd");
+}
+
+TEST_F(Program, screen_name_limit_holds_typing_only) {
+    VoicePlan plan;
+    plan.screen_name = "Tom";
+    plan.screen_name_width = 10;
+    open(write_voice("a.vpm", plan));
+    EXPECT_TRUE(form.screen_name.type("0123456789"));
+    EXPECT_FALSE(form.screen_name.type("0123456789x"));
+    EXPECT_TRUE(form.screen_name.type("012345678", "\U0001F600")); // the emoji counts as one
+    EXPECT_FALSE(form.screen_name.type("0123456789", "\U0001F600"));
+    form.screen_name.set_text("An imported name, longer");         // as the import sets it
+    EXPECT_TRUE(form.screen_name.type("An imported name, longe")); // Backspace: one less
+    EXPECT_EQ(form.screen_name.text(), "An imported name, longe");
+    EXPECT_FALSE(form.screen_name.type("An imported name, longer"));
+}
+
+TEST_F(Program, screen_name_the_code_page_cannot_hold_is_refused_before_the_dialog) {
+    open(write_voice("a.vpm", {}));
+    const Bytes before = image();
+    form.screen_name.type("Tom", "\U0001F600");
+    form.Save_Click();
+    form.Export_Click();
+    const std::string refusal = "The screen name holds the character U+1F600, which a voice file "
+                                "cannot store. Nothing was changed.";
+    EXPECT_EQ(host.messages, (std::vector<std::string>{reminder, refusal, refusal}));
+    EXPECT_TRUE(host.save_requests.empty());
+    EXPECT_EQ(image(), before);
 }
 
 TEST_F(Program, save_over_a_longer_file_leaves_exactly_the_image) {
