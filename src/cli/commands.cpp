@@ -172,18 +172,6 @@ std::optional<PhraseChange> parse_phrase(std::string_view arg) {
     return PhraseChange{k, std::string(arg.substr(equals + 1))};
 }
 
-std::string bounded(std::string_view text, bool utf8) {
-    std::size_t characters = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        // in UTF-8 a character starts at every byte that does not continue a sequence
-        const bool starts = !utf8 || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
-        if (starts && characters++ == max_echo) {
-            return std::string(text.substr(0, i)) + "...";
-        }
-    }
-    return std::string(text);
-}
-
 int show_info(const std::string& voice, bool with_phrases) {
     Program program;
     if (!program.open(voice)) {

@@ -35,13 +35,6 @@ struct SetRequest {
     std::vector<PhraseChange> phrases;
 };
 
-// Echoed arguments and found texts are cut after this many characters.
-inline constexpr std::size_t max_echo = 4096;
-
-// `text` (single-byte as the program's messages are, or UTF-8) as a message echoes it: cut
-// after max_echo characters, ending with "...".
-std::string bounded(std::string_view text, bool utf8 = false);
-
 int show_info(const std::string& voice, bool with_phrases);
 // A file name "-" is standard input for `input`, standard output for `output`. An output that
 // is the file being read is a usage error.

@@ -2,6 +2,7 @@
 // to the matching command of the program.
 
 #include "cli/commands.h"
+#include "image/result.h"
 
 #include <CLI/CLI.hpp>
 
@@ -16,6 +17,7 @@
 namespace {
 
 using namespace quorvel::cli;
+using quorvel::bounded;
 
 // A text box holds one line.
 std::string one_line(const std::string& text) {

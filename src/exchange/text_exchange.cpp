@@ -279,7 +279,7 @@ std::string fault_message(const ImportFault& fault) {
     m += signed_number(fault.line);
     m += ":";
     m += crlf;
-    m += "Found: " + fault.found;
+    m += "Found: " + bounded(fault.found);
     m += crlf;
     m += "Expected: " + fault.expected;
     m += crlf;

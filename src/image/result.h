@@ -4,8 +4,10 @@
 // user why not. Loading, opening, phrase writes, saving and text writes all answer this way,
 // so success reads the same everywhere: `if (saved)`, `EXPECT_TRUE(opened)`.
 
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <variant>
 
@@ -18,6 +20,23 @@ struct Failure {
 
 inline Failure failure(std::string message) {
     return Failure{std::move(message)};
+}
+
+// A message echoes a text (a found text, a given argument) of at most this many characters.
+inline constexpr std::size_t max_echo = 4096;
+
+// `text` as a message echoes it: cut after max_echo characters, ending with "...". A
+// character is a byte of single-byte text, or a whole UTF-8 sequence when `utf8`.
+inline std::string bounded(std::string_view text, bool utf8 = false) {
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        // in UTF-8 a character starts at every byte that does not continue a sequence
+        const bool starts = !utf8 || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+        if (starts && characters++ == max_echo) {
+            return std::string(text.substr(0, i)) + "...";
+        }
+    }
+    return std::string(text);
 }
 
 template <class T = void> class [[nodiscard]] Result {

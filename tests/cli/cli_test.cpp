@@ -12,12 +12,15 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace quorvel::cli {
@@ -94,6 +97,14 @@ class Cli : public testing::Test {
         test::write_file(path(name), test::build_voice(layout).image);
         return path(name);
     }
+    // Every file of the folder with its content.
+    std::map<std::string, std::string> contents() const {
+        std::map<std::string, std::string> all;
+        for (const auto& entry : fs::directory_iterator(dir)) {
+            all[entry.path().filename().string()] = read(entry.path().string());
+        }
+        return all;
+    }
     std::set<std::string> files() const {
         std::set<std::string> names;
         for (const auto& entry : fs::directory_iterator(dir)) {
@@ -102,15 +113,19 @@ class Cli : public testing::Test {
         return names;
     }
 
-    // Runs quorvel-cli with `args`, each token VOICE, TEXT, OUT or FILE standing for the file
-    // of that name in the test's folder.
-    Outcome run(const Args& args) const {
+    // Runs quorvel-cli with `args`, each token VOICE, TEXT, OUT, FILE or LINK standing for the
+    // file of that name in the test's folder; standard input from `input`, standard output
+    // into `output` (kept as the outcome's `out` when not given).
+    Outcome run(const Args& args, const std::string& input = "/dev/null",
+                const std::string& output = "") const {
         std::string command = quoted(QUORVEL_CLI);
         for (const auto& arg : args) {
-            const bool token = arg == "VOICE" || arg == "TEXT" || arg == "OUT" || arg == "FILE";
+            const bool token =
+                arg == "VOICE" || arg == "TEXT" || arg == "OUT" || arg == "FILE" || arg == "LINK";
             command += " " + quoted(token ? path(arg) : arg);
         }
-        command += " </dev/null >" + quoted(path("stdout")) + " 2>" + quoted(path("stderr"));
+        command += " <" + quoted(input) + " >" + quoted(output.empty() ? path("stdout") : output) +
+                   " 2>" + quoted(path("stderr"));
         const int raw = std::system(command.c_str());
         Outcome result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read(path("stdout")),
                        read(path("stderr"))};
@@ -139,6 +154,7 @@ TEST_F(Cli, every_command_has_help) {
 struct UsageCase {
     const char* name;
     Args args;
+    std::string message = {}; // what the message says, among other things
 };
 
 class UsageError : public Cli, public testing::WithParamInterface<UsageCase> {};
@@ -146,23 +162,43 @@ class UsageError : public Cli, public testing::WithParamInterface<UsageCase> {};
 TEST_P(UsageError, exits_with_2_and_writes_nothing) {
     write_voice();
     write("TEXT", "");
+    fs::create_symlink("VOICE", path("LINK"));
+    const auto before = contents();
     const Outcome r = run(GetParam().args);
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err, "");
-    EXPECT_FALSE(fs::exists(path("OUT")));
+    EXPECT_NE(r.err.find(GetParam().message), std::string::npos) << r.err;
+    EXPECT_EQ(contents(), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, UsageError,
     testing::Values(
-        UsageCase{"no_command", {}}, UsageCase{"unknown_command", {"rename", "VOICE"}},
+        UsageCase{"no_command", {}},
+        UsageCase{"unknown_command", {"infos", "VOICE"}, "unknown command 'infos'"},
         UsageCase{"extra_argument", {"info", "VOICE", "VOICE"}},
         UsageCase{"import_without_output", {"import", "VOICE", "TEXT"}},
 
         UsageCase{"rate_above_99", {"set", "VOICE", "-o", "OUT", "--rate", "100"}},
         UsageCase{"volume_below_0", {"set", "VOICE", "-o", "OUT", "--volume=-1"}},
-        UsageCase{"rate_not_a_number", {"set", "VOICE", "-o", "OUT", "--rate", "fast"}},
+        UsageCase{"rate_not_a_number",
+                  {"set", "VOICE", "-o", "OUT", "--rate", "abc"},
+                  "--rate: 'abc' is not a whole number from 0 to 99"},
+        UsageCase{"rate_with_an_exponent",
+                  {"set", "VOICE", "-o", "OUT", "--rate", "1e1"},
+                  "--rate: '1e1' is not a whole number from 0 to 99"},
+        UsageCase{"volume_with_a_fraction",
+                  {"set", "VOICE", "-o", "OUT", "--volume", "5.0"},
+                  "--volume: '5.0' is not a whole number from 0 to 99"},
+        UsageCase{"argument_is_echoed_up_to_4096_characters",
+                  {"set", "VOICE", "-o", "OUT", "--rate", std::string(5000, '7')},
+                  "'" + std::string(4096, '7') + "...' is not"},
+        UsageCase{"empty_output_name", {"set", "VOICE", "-o", ""}},
+        UsageCase{"empty_text_file_name", {"export", "VOICE", ""}},
+        UsageCase{"text_over_the_voice_being_read", {"export", "VOICE", "VOICE"}},
+        UsageCase{"text_over_a_link_to_the_voice_being_read", {"export", "VOICE", "LINK"}},
+        UsageCase{"voice_over_the_text_being_read", {"import", "VOICE", "TEXT", "-o", "TEXT"}},
         UsageCase{"phrase_without_equals", {"set", "VOICE", "-o", "OUT", "--phrase", "2 Go"}},
         UsageCase{"phrase_zero", {"set", "VOICE", "-o", "OUT", "--phrase", "0=Go"}},
         UsageCase{"phrase_of_two_lines", {"set", "VOICE", "-o", "OUT", "--phrase", "2=Go\nleft"}},
@@ -170,21 +206,27 @@ INSTANTIATE_TEST_SUITE_P(
                   {"set", "VOICE", "-o", "OUT", "--screen-name", "Tom\r\nJill"}}),
     test::row_name);
 
+// Makes FILE, given its path.
+using MakeFile = std::function<void(const std::string&)>;
+
 struct UnusableCase {
     const char* name;
     Args args;
-    std::optional<std::string> file; // what FILE holds; empty: there is no such file
-    std::string message;             // FILE stands for its path
+    MakeFile make;
+    std::string message; // FILE stands for its path
 };
+
+const MakeFile no_file = [](const std::string&) {};
+MakeFile holding(const std::string& content) {
+    return [content](const std::string& p) { std::ofstream(p, std::ios::binary) << content; };
+}
 
 class UnusableFile : public Cli, public testing::WithParamInterface<UnusableCase> {};
 
 TEST_P(UnusableFile, is_reported_with_status_2) {
     const auto& c = GetParam();
     write_voice();
-    if (c.file) {
-        write("FILE", *c.file);
-    }
+    c.make(path("FILE"));
     const Outcome r = run(c.args);
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, "");
@@ -200,18 +242,35 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         UnusableCase{"missing_voice_file",
                      {"info", "FILE"},
-                     std::nullopt,
+                     no_file,
                      "The file \"FILE\" cannot be opened: No such file or directory\n"},
-        UnusableCase{"not_a_voice_file", {"export", "FILE", "OUT"}, "x", not_a_voice_file},
+        UnusableCase{"voice_file_is_a_folder",
+                     {"info", "FILE"},
+                     [](const std::string& p) { fs::create_directory(p); },
+                     "The file \"FILE\" cannot be opened: It is a folder, not a file.\n"},
+        UnusableCase{"not_a_voice_file", {"export", "FILE", "OUT"}, holding("x"), not_a_voice_file},
         UnusableCase{"voice_file_without_settings",
                      {"set", "FILE", "-o", "OUT"},
-                     std::string(16, ' ') + "DSKIMG" + std::string(300, ' '),
+                     holding(std::string(16, ' ') + "DSKIMG" + std::string(300, ' ')),
                      not_a_voice_file +
                          "The settings block number (\"DLLINFO\") could not be found.\n"},
         UnusableCase{"missing_text_file",
                      {"import", "VOICE", "FILE", "-o", "OUT"},
-                     std::nullopt,
-                     "The text file \"FILE\" cannot be read: No such file or directory\n"}),
+                     no_file,
+                     "The text file \"FILE\" cannot be read: No such file or directory\n"},
+        UnusableCase{"text_file_is_a_fifo_and_is_not_waited_for",
+                     {"import", "VOICE", "FILE", "-o", "OUT"},
+                     [](const std::string& p) { ::mkfifo(p.c_str(), 0600); },
+                     "The text file \"FILE\" cannot be read: It is not a regular file (a pipe, "
+                     "socket or device).\n"},
+        UnusableCase{"text_file_over_64_mib",
+                     {"import", "VOICE", "FILE", "-o", "OUT"},
+                     [](const std::string& p) {
+                         std::ofstream(p).close();
+                         fs::resize_file(p, (64u << 20) + 1); // sparse: nothing to write
+                     },
+                     "The text file \"FILE\" cannot be read: The file is larger than 64 MiB; the "
+                     "text of a voice file is far smaller.\n"}),
     test::row_name);
 
 // --- info and export --------------------------------------------------------------------------
@@ -349,13 +408,13 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Cli, set_applies_each_change_in_order_as_the_window_does) {
     const std::string voice = write_voice();
     const Outcome r =
-        run({"set", "VOICE", "-o", "OUT", "--phrase", "2=Go", "--rate", "7", "--phrase",
+        run({"set", "VOICE", "-o", "OUT", "--phrase", "2=Go", "--rate", "010", "--phrase",
              "3=Caf\u00E9", "--volume", "33", "--screen-name", "Ann", "--phrase", "2=Went"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
 
     Window window(voice);
-    window.form.HScroll1.set_value(7);
+    window.form.HScroll1.set_value(10); // decimal, not octal
     window.form.HScroll2.set_value(33);
     window.form.screen_name.set_text("Ann");
     window.modify(1, "Go");
@@ -439,6 +498,34 @@ TEST_F(Cli, output_onto_the_input_replaces_it) {
     EXPECT_EQ(run({"set", "VOICE", "-o", "VOICE", "--volume", "12"}).status, 0);
     EXPECT_EQ(read(voice), expected);
     EXPECT_EQ(files(), (std::set<std::string>{"VOICE", "TEXT", "window.vpm"}));
+}
+
+TEST_F(Cli, dash_is_standard_input_for_the_text_and_standard_output_for_the_image) {
+    const std::string voice = write_voice();
+    run({"export", "VOICE", "TEXT"});
+    write("TEXT", replaced(read(path("TEXT")), " 2-Turn right", " 2-Go right"));
+    Window window(voice);
+    window.import_from(path("TEXT"));
+    const std::string expected = window.save_to(path("window.vpm"));
+
+    EXPECT_EQ(run({"import", "VOICE", "-", "-o", "OUT"}, path("TEXT")).status, 0);
+    EXPECT_EQ(read(path("OUT")), expected);
+    const Outcome to_stdout = run({"import", "VOICE", "TEXT", "-o", "-"});
+    EXPECT_EQ(to_stdout.status, 0);
+    EXPECT_EQ(to_stdout.out, expected);
+    EXPECT_EQ(to_stdout.err, "");
+    const Outcome refused = run({"set", "VOICE", "-o", "-", "--phrase", "4=Go"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(refused.err, "There is no phrase 4: the voice file has 3 phrases.\n");
+    EXPECT_EQ(files(), (std::set<std::string>{"VOICE", "TEXT", "OUT", "window.vpm"}));
+}
+
+TEST_F(Cli, a_write_error_on_standard_output_exits_with_1) {
+    write_voice();
+    const Outcome r = run({"info", "VOICE"}, "/dev/null", "/dev/full");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Standard output could not be written: No space left on device.\n");
 }
 
 } // namespace
