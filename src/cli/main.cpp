@@ -26,7 +26,7 @@ std::string one_line(const std::string& text) {
 
 std::string phrase_change(const std::string& arg) {
     if (!parse_phrase(arg)) {
-        return "expected K=TEXT, K the phrase's number from 1 on: " + arg;
+        return "expected K=TEXT, K the phrase's number from 1 on: " + bounded(arg, true);
     }
     return one_line(arg);
 }
@@ -50,7 +50,9 @@ std::string file_name(const std::string& arg) {
     return arg.empty() ? "an empty file name names no file" : "";
 }
 
-// The parse error as CLI11 words it, each argument longer than max_echo characters cut.
+// The parse error as CLI11 words it, each argument longer than max_echo characters cut. The
+// checks above cut what they echo themselves: a value given as --option=VALUE is no argument
+// of its own.
 std::string parse_error(const CLI::ParseError& e, int argc, char** argv) {
     std::string message = e.what();
     for (int i = 1; i < argc; ++i) {
