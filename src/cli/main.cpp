@@ -3,6 +3,7 @@
 
 #include "cli/commands.h"
 #include "image/result.h"
+#include "ui/host.h"
 
 #include <CLI/CLI.hpp>
 
@@ -180,7 +181,7 @@ int main(int argc, char** argv) {
     try {
         return run(argc, argv);
     } catch (const std::bad_alloc&) {
-        std::cerr << "There is not enough memory for this: the operation was ended.\n";
+        std::cerr << quorvel::ui::out_of_memory << '\n';
         return refused;
     }
 }

@@ -2,11 +2,10 @@
 // this starts the toolkit, binds the main window to Form1 and runs until it closes.
 
 #include "qt/app_icon.h"
+#include "qt/application.h"
 #include "qt/main_window.h"
 #include "qt/qt_host.h"
 #include "ui/forms.h"
-
-#include <QApplication>
 
 #include <cstdio>
 
@@ -33,12 +32,12 @@ int main(int /*argc*/, char** argv) {
     }
     // The program reads no command-line argument: the toolkit sees the program's name only.
     int toolkit_argc = 1;
-    QApplication app(toolkit_argc, argv);
+    quorvel::qt::QtHost host;
+    quorvel::qt::Application app(toolkit_argc, argv, host);
     QApplication::setApplicationName(QString::fromLatin1(quorvel::ui::application_name));
     QApplication::setApplicationVersion(QStringLiteral(QUORVEL_VERSION));
     QApplication::setWindowIcon(quorvel::qt::app_icon());
 
-    quorvel::qt::QtHost host;
     quorvel::ui::Form1 form(host);
     quorvel::qt::MainWindow window(form);
     host.attach(&window, [&window] { window.sync(); });

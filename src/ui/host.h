@@ -4,6 +4,8 @@
 // file dialogs. The Qt face shows real ones; tests and the command line answer them.
 
 #include <cstdint>
+#include <functional>
+#include <new>
 #include <string>
 
 namespace quorvel::ui {
@@ -30,5 +32,19 @@ class Host {
     virtual std::string open_file_dialog(const FileDialogRequest& request) = 0;
     virtual std::string save_file_dialog(const FileDialogRequest& request) = 0;
 };
+
+inline constexpr const char* out_of_memory =
+    "There is not enough memory for this: the operation was ended.";
+
+// Runs one gesture of the user and returns what it returned. A gesture that runs out of
+// memory ends there with the out_of_memory message and gives `ended`; the program goes on.
+inline bool run_gesture(Host& host, const std::function<bool()>& gesture, bool ended) {
+    try {
+        return gesture();
+    } catch (const std::bad_alloc&) {
+        host.message_box(out_of_memory);
+        return ended;
+    }
+}
 
 } // namespace quorvel::ui

@@ -635,5 +635,12 @@ TEST_F(Program, about_exists_once_and_exit_closes_every_window) {
     EXPECT_EQ(form.find_form(), nullptr);
 }
 
+TEST(Gesture, that_runs_out_of_memory_ends_with_a_message) {
+    ScriptedHost host;
+    EXPECT_TRUE(run_gesture(
+        host, []() -> bool { throw std::bad_alloc(); }, true));
+    EXPECT_EQ(host.messages, std::vector<std::string>{out_of_memory});
+}
+
 } // namespace
 } // namespace quorvel::ui
