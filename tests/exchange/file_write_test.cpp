@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -23,6 +24,8 @@
 #include <tuple>
 
 #include <grp.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -402,6 +405,45 @@ INSTANTIATE_TEST_SUITE_P(
                    },
                    Outcome::replaced}),
     test::row_name);
+
+// A full disk stops the in-place write of a hard-linked file part way: the message names the
+// copy, which holds the whole new content. The disk is a small tmpfs in a mount namespace of
+// a child's own.
+TEST(InPlaceWrite, that_fails_names_the_copy_that_holds_the_new_content) {
+    if (!is_root()) {
+        GTEST_SKIP() << "needs root: only root can mount the small disk";
+    }
+    const fs::path dir = test::fresh_temp_folder();
+    const std::string bytes(40 << 10, 'n'); // the copy fits on the disk, a second one not
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::unshare(CLONE_NEWNS) != 0 ||
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", dir.c_str(), "tmpfs", 0, "size=64k") != 0) {
+            ::_exit(3);
+        }
+        const fs::path target = dir / "v.vpm";
+        write(target, "old content");
+        fs::create_hard_link(target, dir / "other name");
+        const auto saved = write_file_atomically(target.string(), bytes);
+        const fs::path copy = dir / ".v.vpm.saving";
+        const bool named =
+            saved.message() ==
+                "No space left on device. The whole new content is in \"" + copy.string() + "\"." &&
+            read(copy) == bytes;
+        if (!named) {
+            std::fprintf(stderr, "the writer said: %s\n", saved.message().c_str());
+        }
+        ::_exit(named ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    fs::remove_all(dir);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 3) {
+        GTEST_SKIP() << "no mount namespace of its own with a tmpfs here";
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
 
 // --- killed saves -----------------------------------------------------------------------------
 
