@@ -3,6 +3,7 @@
 // tests never run with the user's own home: unless HOME and XDG_CONFIG_HOME already name
 // another folder (CTest gives one inside the build tree), they get a fresh one of their own.
 
+#include "qt/qt_host.h"
 #include "qt_test_suites.h"
 
 #include <QApplication>
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
         qputenv("HOME", QFile::encodeName(private_home.path()));
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(private_home.filePath(".config")));
     }
+    quorvel::qt::keep_no_settings();
     QApplication app(argc, argv);
     int failures = 0;
     for (const auto run :
