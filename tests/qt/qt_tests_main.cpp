@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFont>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -42,6 +43,10 @@ int main(int argc, char** argv) {
     }
     quorvel::qt::keep_no_settings();
     QApplication app(argc, argv);
+    // The windows are drawn for a desktop font of 8.25 points: the tests see them as drawn.
+    QFont reference = QApplication::font();
+    reference.setPointSizeF(8.25);
+    QApplication::setFont(reference);
     int failures = 0;
     for (const auto run :
          {quorvel::test::run_main_window_tests, quorvel::test::run_secondary_windows_tests,
