@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Drives the editor in a real X window on a virtual display, by keyboard, through the real
-# file dialogs: File > Open a sample voice, File > Export, File > Import an edited text,
-# File > Save under a new name. The exported text must equal what the program layer exports
-# for that voice, and the saved voice what the program layer makes of the same import
-# (quorvel-cli runs the same program layer without a window).
+# file dialogs: File > Open a sample voice, File > Export, File > Import an edited text, the
+# rate bar and a phrase edited by keyboard, File > Save under a new name, File > Exit. The
+# exported text must equal what the program layer exports for that voice, the saved voice
+# what the program layer makes of the same edits (quorvel-cli runs the same program layer
+# without a window), and the editor must leave no settings behind.
 #
 #   scripts/end-to-end.sh [BUILD_DIR]       (build/default)
 #
@@ -34,6 +35,18 @@ if [ "${1:-}" = --inside ]; then
     file_menu i
     answer_dialog "Import Text" "$work/edited.txt"
 
+    # By keyboard: from the list, Tab twice to the rate bar, Right three times and Left once;
+    # back to the list, phrase 3 selected, Return opens the Modify window for it, and its new
+    # text is typed and confirmed with OK.
+    xdotool windowfocus --sync "$main"
+    xdotool key Tab Tab Right Right Right Left shift+Tab shift+Tab Home Down Down Return
+    modify=$(window '^Modify TTS Expression$')
+    xdotool windowfocus --sync "$modify"
+    xdotool key Tab
+    xdotool type --delay 10 "Keep going"
+    xdotool key Tab Tab space
+    gone '^Modify TTS Expression$'
+
     # File > Save: the reminder first, then the dialog.
     file_menu s
     reminder=$(window '^Quorvel$')
@@ -42,18 +55,25 @@ if [ "${1:-}" = --inside ]; then
     gone '^Quorvel$'
     answer_dialog "Save Garmin TTS Voice File" "$work/saved.vpm"
 
-    "$cli" import "$sample" "$work/edited.txt" -o "$work/expected.vpm"
+    "$cli" import "$sample" "$work/edited.txt" -o "$work/imported.vpm"
+    "$cli" set "$work/imported.vpm" --rate 63 --phrase "3=Keep going" -o "$work/expected.vpm"
     file_written "$work/saved.vpm" "the voice the window saved"
     cmp "$work/saved.vpm" "$work/expected.vpm" || {
         echo "The voice the window saved differs from the expected bytes." >&2
         exit 1
     }
     "$cli" export "$work/saved.vpm" "$work/reopened.txt"
-    diff <(tr -d '\r' <"$work/edited.txt") <(tr -d '\r' <"$work/reopened.txt") || {
+    sed -e 's/^Voice Rate: .*$/Voice Rate:  63/' -e 's/^ 3-.*$/ 3-Keep going/' \
+        <(tr -d '\r' <"$work/edited.txt") >"$work/final.txt"
+    diff "$work/final.txt" <(tr -d '\r' <"$work/reopened.txt") || {
         echo "The saved voice does not show the edits." >&2
         exit 1
     }
     exit_editor
+    [ -z "$(ls -A "$XDG_CONFIG_HOME")" ] || {
+        echo "The editor left settings behind: $(ls -A "$XDG_CONFIG_HOME")" >&2
+        exit 1
+    }
     exit 0
 fi
 

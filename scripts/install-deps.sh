@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build qt6-base-dev fonts-dejavu-core
     libgtest-dev libbenchmark-dev libcli11-dev
-    xvfb xauth xdotool imagemagick qt6-wayland
+    libxcb1-dev xvfb xauth xdotool imagemagick qt6-wayland
     clang libclang-rt-14-dev
 )
 

@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
 # Runs the editor in a real X window on a virtual display, opens a sample voice through
-# File > Open by keyboard, and takes a picture of the window.
+# File > Open by keyboard, and takes a picture of the window. Given POINTS, the desktop's
+# default font has that size.
 #
-#   scripts/real-window.sh [BUILD_DIR] [PICTURE]     (build/default, docs/screenshot.png)
+#   scripts/real-window.sh [BUILD_DIR] [PICTURE] [POINTS]   (build/default, docs/screenshot.png)
 #
 # Builds nothing: build the quorvel and samples targets of BUILD_DIR first. Exits non-zero
 # when the window, the dialog or the picture does not come.
 set -euo pipefail
 
 if [ "${1:-}" = --inside ]; then
-    editor=$2 sample=$3 picture=$4
+    editor=$2 sample=$3 picture=$4 points=$5
     source "$(dirname "$0")/x-session.sh"
-    start_editor "$editor"
+    start_editor "$editor" "$points"
     file_menu o
     answer_dialog "Open Garmin TTS Voice File" "$sample"
 
@@ -42,6 +43,7 @@ self=$(realpath "$0")
 cd "$(dirname "$self")/.."
 build=${1:-build/default}
 picture=${2:-docs/screenshot.png}
+points=${3:-}
 editor=$build/src/qt/quorvel
 sample=$build/samples/nuvi_7x0.vpm
 for needed in "$editor" "$sample"; do
@@ -51,8 +53,8 @@ for needed in "$editor" "$sample"; do
     fi
 done
 mkdir -p "$(dirname "$picture")"
-xvfb-run -a -s "-screen 0 1024x768x24" "$self" --inside "$(realpath "$editor")" \
-    "$(realpath "$sample")" "$(realpath -m "$picture")"
+xvfb-run -a -s "-screen 0 1280x1024x24" "$self" --inside "$(realpath "$editor")" \
+    "$(realpath "$sample")" "$(realpath -m "$picture")" "$points"
 [ -s "$picture" ] || {
     echo "No picture was taken." >&2
     exit 1

@@ -22,10 +22,17 @@ wait_for() {
 }
 
 # Starts the editor ($1) and waits for its main window; sets `main`, `editor_pid` and
-# `scratch`, a private folder (the editor's XDG_RUNTIME_DIR) removed at exit.
+# `scratch`, a private folder removed at exit that holds the editor's XDG_RUNTIME_DIR, HOME
+# and an empty XDG_CONFIG_HOME. Given $2, the desktop's default font has that many points: a
+# KDE desktop's settings say so, as Qt reads them.
 start_editor() {
     scratch=$(mktemp -d)
-    export XDG_RUNTIME_DIR=$scratch
+    export XDG_RUNTIME_DIR=$scratch HOME=$scratch/home XDG_CONFIG_HOME=$scratch/config
+    mkdir "$HOME" "$XDG_CONFIG_HOME"
+    if [ -n "${2:-}" ]; then
+        printf '[General]\nfont=DejaVu Sans,%s,-1,5,50,0,0,0,0,0\n' "$2" >"$XDG_CONFIG_HOME/kdeglobals"
+        export XDG_CURRENT_DESKTOP=KDE KDE_SESSION_VERSION=5
+    fi
     "$1" &
     editor_pid=$!
     trap 'kill "$editor_pid" 2>/dev/null || true; rm -rf "$scratch"' EXIT

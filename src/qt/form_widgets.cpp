@@ -9,16 +9,40 @@
 
 namespace quorvel::qt {
 
+namespace {
+
+constexpr double reference_point_size = 8.25;
+
+int scaled(int pixels) {
+    return qRound(pixels * form_scale());
+}
+
+} // namespace
+
+double form_scale() {
+    const double desktop = QApplication::font().pointSizeF();
+    return desktop > 0 ? desktop / reference_point_size : 1.0;
+}
+
+QRect scaled(const QRect& geometry) {
+    return {scaled(geometry.left()), scaled(geometry.top()), scaled(geometry.width()),
+            scaled(geometry.height())};
+}
+
+QSize scaled(const QSize& size) {
+    return {scaled(size.width()), scaled(size.height())};
+}
+
 QFont form_font() {
     QFont font = QApplication::font();
-    font.setPointSizeF(8.25);
+    font.setPointSizeF(reference_point_size * form_scale());
     font.setStretch(QFont::SemiCondensed);
     return font;
 }
 
 void place(QWidget* widget, const char* name, const QRect& geometry) {
     widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(geometry);
+    widget->setGeometry(scaled(geometry));
 }
 
 QLabel* add_label(QWidget* parent, const char* name, const QRect& geometry) {

@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QRect>
+#include <QSize>
 
 class QGroupBox;
 class QLabel;
@@ -15,11 +16,18 @@ class QWidget;
 
 namespace quorvel::qt {
 
-// The windows' font: the system's family at 8.25 points, semi-condensed, so that every
-// caption fits the fixed width of its control.
+// The windows' pixel placement is drawn for a desktop font of 8.25 points; with a larger or
+// smaller desktop font every position and size grows or shrinks in proportion. A desktop font
+// given in pixels leaves the placement as drawn.
+double form_scale();
+QRect scaled(const QRect& geometry);
+QSize scaled(const QSize& size);
+
+// The windows' font: the desktop's family and size, semi-condensed, so that every caption
+// fits the fixed width of its control.
 QFont form_font();
 
-// Gives `widget` its name and geometry inside its parent.
+// Gives `widget` its name and its geometry, as drawn, inside its parent.
 void place(QWidget* widget, const char* name, const QRect& geometry);
 
 // Labels show their text as it is: never rich text, never a mnemonic.

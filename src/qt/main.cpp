@@ -3,33 +3,21 @@
 
 #include "qt/app_icon.h"
 #include "qt/application.h"
+#include "qt/display.h"
 #include "qt/main_window.h"
 #include "qt/qt_host.h"
 #include "ui/forms.h"
 
 #include <cstdio>
-
-namespace {
-
-// Without a display the toolkit would abort with a message about its platform plugins;
-// say plainly what is missing instead. A platform chosen by hand is taken on trust.
-bool display_available() {
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
-           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
-           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-#else
-    return true;
-#endif
-}
-
-} // namespace
+#include <string>
 
 int main(int /*argc*/, char** argv) {
-    if (!display_available()) {
-        std::fputs("quorvel needs a graphical display (X11 or Wayland); none was found.\n", stderr);
+    // Without a display the toolkit would abort; say plainly what is missing instead.
+    if (const std::string problem = quorvel::qt::display_problem(); !problem.empty()) {
+        std::fprintf(stderr, "%s\n", problem.c_str());
         return 1;
     }
+    quorvel::qt::keep_no_settings();
     // The program reads no command-line argument: the toolkit sees the program's name only.
     int toolkit_argc = 1;
     quorvel::qt::QtHost host;

@@ -67,7 +67,8 @@ MainWindow::MainWindow(ui::Form1& form, QWidget* parent) : QMainWindow(parent), 
     build_menus();
     build_controls();
     sync();
-    resize(client_width, client_height + menuBar()->sizeHint().height());
+    const QSize client = scaled(QSize(client_width, client_height));
+    resize(client.width(), client.height() + menuBar()->sizeHint().height());
     centre_on_screen(this);
 }
 

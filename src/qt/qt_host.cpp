@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QSettings>
 #include <QStringList>
 
 namespace quorvel::qt {
@@ -15,6 +16,15 @@ QString name_filter(const std::string& description, const std::string& pattern) 
     const QString text = to_qstring(description);
     const QString bracketed = QStringLiteral("(%1)").arg(to_qstring(pattern));
     return text.endsWith(bracketed) ? text : text + QLatin1Char(' ') + bracketed;
+}
+
+void keep_no_settings() {
+    const QString nowhere = QStringLiteral("/dev/null/settings");
+    for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat}) {
+        for (const auto scope : {QSettings::UserScope, QSettings::SystemScope}) {
+            QSettings::setPath(format, scope, nowhere);
+        }
+    }
 }
 
 void QtHost::attach(QWidget* parent, std::function<void()> sync) {

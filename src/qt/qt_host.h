@@ -17,6 +17,11 @@ namespace quorvel::qt {
 // already ends with its pattern in brackets is taken as it is.
 QString name_filter(const std::string& description, const std::string& pattern);
 
+// The program keeps no settings between runs. Qt's own file dialog would keep its history and
+// view in QtProject.conf: every settings file is sent to a folder that cannot exist, so
+// nothing is read back or written. Call it before the application object is made.
+void keep_no_settings();
+
 class QtHost final : public ui::Host {
   public:
     // Dialogs open over `parent`; `sync` brings every window up to date with the program

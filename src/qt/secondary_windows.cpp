@@ -56,7 +56,7 @@ Form2Window::Form2Window(ui::Form1& owner, ui::Form2& form, std::function<void()
     : SecondaryWindow(owner, form, std::move(after_event), parent, Qt::Window), form_(form) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Modify TTS Expression"));
-    resize(626, 287);
+    resize(scaled(QSize(626, 287)));
 
     // Controls are created in tab order.
     bindings_.bind(form_.N, add_label(this, "N", {24, 40, 105, 17}));
@@ -89,7 +89,7 @@ FindWindow::FindWindow(ui::Form1& owner, ui::Find_Form& form, std::function<void
     : SecondaryWindow(owner, form, std::move(after_event), parent, Qt::Window), form_(form) {
     setObjectName(QStringLiteral("Find_Form"));
     setWindowTitle(QStringLiteral("Find"));
-    resize(312, 81);
+    resize(scaled(QSize(312, 81)));
 
     // Controls are created in tab order.
     bindings_.bind(form_.Label1, add_label(this, "Label1", {8, 16, 65, 17}));
@@ -120,11 +120,11 @@ AboutWindow::AboutWindow(ui::Form1& owner, ui::About_Form& form, std::function<v
       form_(form) {
     setObjectName(QStringLiteral("About_Form"));
     setWindowTitle(QStringLiteral("About Quorvel"));
-    setFixedSize(243, 148);
+    setFixedSize(scaled(QSize(243, 148)));
 
     auto* title = add_label(this, "Label1", {8, 8, 225, 17});
     QFont title_font = form_font();
-    title_font.setPointSizeF(9.75);
+    title_font.setPointSizeF(9.75 * form_scale());
     title->setFont(title_font);
     title->setAlignment(Qt::AlignCenter);
     bindings_.bind(form_.Label1, title);

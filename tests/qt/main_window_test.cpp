@@ -74,6 +74,19 @@ class MainWindowTest : public QObject {
         QCOMPARE(e.control("List1")->geometry(), QRect(8, 144, 585, 303));
     }
 
+    void placement_follows_the_desktop_font_size() {
+        const QFont desktop = QApplication::font();
+        QFont twice = desktop;
+        twice.setPointSizeF(16.5);
+        QApplication::setFont(twice);
+        Editor e;
+        QApplication::setFont(desktop);
+        QVERIFY(e.show_active());
+        QCOMPARE(e.window.font().pointSizeF(), 16.5);
+        QCOMPARE(e.window.centralWidget()->size(), QSize(1202, 912));
+        QCOMPARE(e.control("HScroll1")->geometry(), QRect(240, 32, 146, 34));
+    }
+
     void controls_data() {
         QTest::addColumn<QString>("parent");
         QTest::addColumn<QRect>("geometry");

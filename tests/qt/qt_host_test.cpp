@@ -119,16 +119,25 @@ class QtHostTest : public QObject {
         QTest::addColumn<uint>("flags");
         QTest::addColumn<QString>("description");
         QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("spaces"); // typed after the name
         QTest::newRow("open a voice") << false << uint(ui::hide_read_only) << "Garmin VPM (*.vpm)"
-                                      << "*.vpm";
+                                      << "*.vpm"
+                                      << "";
         QTest::newRow("save a voice")
             << true << uint(ui::overwrite_prompt | ui::hide_read_only) << "Garmin VPM (*.vpm)"
-            << "*.vpm";
+            << "*.vpm"
+            << "";
         QTest::newRow("export text")
             << true << uint(ui::overwrite_prompt | ui::hide_read_only) << "Text TXT (*.txt)"
-            << "*.txt";
+            << "*.txt"
+            << "";
         QTest::newRow("save without a prompt") << true << 0u << "Text TXT (*.txt)"
-                                               << "*.txt";
+                                               << "*.txt"
+                                               << "";
+        QTest::newRow("import a name ending in spaces")
+            << false << uint(ui::hide_read_only) << "Text TXT (*.txt)"
+            << "*.txt"
+            << "   ";
     }
 
     void file_dialogs() {
@@ -136,6 +145,7 @@ class QtHostTest : public QObject {
         QFETCH(uint, flags);
         QFETCH(QString, description);
         QFETCH(QString, pattern);
+        QFETCH(QString, spaces);
         const CurrentFolderGuard guard;
         QTemporaryDir start;
         QTemporaryDir elsewhere;
@@ -147,7 +157,7 @@ class QtHostTest : public QObject {
         SeenDialog shown;
         answer_modal<QFileDialog>([&](QFileDialog* dialog) {
             shown = seen(dialog);
-            dialog->selectFile(chosen);
+            dialog->selectFile(chosen + spaces);
             static_cast<QDialog*>(dialog)->accept();
         });
         const ui::FileDialogRequest request{"A title", description.toStdString(),
@@ -167,6 +177,8 @@ class QtHostTest : public QObject {
         QCOMPARE(shown.suffix, QString());
         QCOMPARE(QString::fromStdString(answer), chosen);
         QCOMPARE(QDir::currentPath(), QDir(elsewhere.path()).absolutePath());
+        // Nothing of the dialog is kept for the next run.
+        QVERIFY(QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).isEmpty());
     }
 
     void cancelled_dialog_gives_nothing() {

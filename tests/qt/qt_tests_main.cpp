@@ -3,10 +3,12 @@
 // tests never run with the user's own home: unless HOME and XDG_CONFIG_HOME already name
 // another folder (CTest gives one inside the build tree), they get a fresh one of their own.
 
+#include "qt/qt_host.h"
 #include "qt_test_suites.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QFont>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -39,7 +41,12 @@ int main(int argc, char** argv) {
         qputenv("HOME", QFile::encodeName(private_home.path()));
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(private_home.filePath(".config")));
     }
+    quorvel::qt::keep_no_settings();
     QApplication app(argc, argv);
+    // The windows are drawn for a desktop font of 8.25 points: the tests see them as drawn.
+    QFont reference = QApplication::font();
+    reference.setPointSizeF(8.25);
+    QApplication::setFont(reference);
     int failures = 0;
     for (const auto run :
          {quorvel::test::run_main_window_tests, quorvel::test::run_secondary_windows_tests,
