@@ -1,6 +1,7 @@
 // quorvel-cli run as a process on voice files from the builder. What it writes is compared
 // with what the window writes through the program layer after the same steps.
 
+#include "support/run_program.h"
 #include "support/scripted_host.h"
 #include "support/temp_folder.h"
 #include "support/test_names.h"
@@ -18,8 +19,6 @@
 #include <string>
 #include <vector>
 
-#include <sys/wait.h>
-
 namespace quorvel::cli {
 namespace {
 
@@ -32,14 +31,6 @@ using test::VoicePlan;
 std::string read(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
-}
-
-std::string quoted(const std::string& arg) {
-    std::string out = "'";
-    for (char c : arg) {
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return out + "'";
 }
 
 std::string replaced(std::string text, const std::string& token, const std::string& by) {
@@ -105,15 +96,13 @@ class Cli : public testing::Test {
     // Runs quorvel-cli with `args`, each token VOICE, TEXT, OUT or FILE standing for the file
     // of that name in the test's folder.
     Outcome run(const Args& args) const {
-        std::string command = quoted(QUORVEL_CLI);
+        Args argv;
         for (const auto& arg : args) {
             const bool token = arg == "VOICE" || arg == "TEXT" || arg == "OUT" || arg == "FILE";
-            command += " " + quoted(token ? path(arg) : arg);
+            argv.push_back(token ? path(arg) : arg);
         }
-        command += " </dev/null >" + quoted(path("stdout")) + " 2>" + quoted(path("stderr"));
-        const int raw = std::system(command.c_str());
-        Outcome result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read(path("stdout")),
-                       read(path("stderr"))};
+        const int status = test::run_program(QUORVEL_CLI, argv, path("stdout"), path("stderr"));
+        Outcome result{status, read(path("stdout")), read(path("stderr"))};
         fs::remove(path("stdout"));
         fs::remove(path("stderr"));
         return result;
