@@ -46,4 +46,11 @@ trap 'wineserver -k 2>/dev/null || true' EXIT
 /usr/lib/wine/wine64 cmd.exe /c exit </dev/null >/dev/null 2>&1
 
 nice ctest --test-dir "$build" --output-on-failure -j 2
+# The code page follows Windows' own: 1251 where LANG selects it, and 1252 where the system's
+# is not a single-byte one (932 for Japanese).
+for lang in ru_RU.UTF-8 ja_JP.UTF-8; do
+    LANG=$lang LC_ALL=$lang /usr/lib/wine/wine64 "$build/tests/ui_tests.exe" \
+        --gtest_filter='Codepage.windows_125*:Codepage.every_byte*' --gtest_brief=1 </dev/null
+done
+scripts/compare-cli.sh build/default "$build"
 echo "The Windows build's tests passed under Wine in $(($(date +%s) - start)) s."
