@@ -9,6 +9,8 @@ packages=(
     libxcb1-dev xvfb xauth xdotool imagemagick qt6-wayland
     clang libclang-rt-14-dev
 )
+# The Windows cross build, its tests under Wine, and the Windows zip.
+packages+=(g++-mingw-w64-x86-64-posix wine wine64 zip)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -17,3 +17,4 @@ scripts/real-window.sh build/default "$picture/window.png"
 echo "The editor's window came up in a real X server."
 scripts/end-to-end.sh build/default
 scripts/fuzz.sh 60
+scripts/windows-test.sh

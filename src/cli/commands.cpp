@@ -5,6 +5,7 @@
 #include "ui/forms.h"
 
 #include "exchange/voice_save.h"
+#include "image/file_path.h"
 
 #include <cerrno>
 #include <charconv>
@@ -85,7 +86,8 @@ int save(Program& program, const std::string& output) {
 // or output, or for a file that does not exist.
 bool same_file(const std::string& input, const std::string& output) {
     std::error_code ec;
-    return input != "-" && output != "-" && std::filesystem::equivalent(input, output, ec);
+    return input != "-" && output != "-" &&
+           std::filesystem::equivalent(file_path(input), file_path(output), ec);
 }
 
 // Standard input, whole, as the text file: at most as large as a text file may be.

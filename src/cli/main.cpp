@@ -15,6 +15,14 @@
 #include <string_view>
 #include <vector>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+// after windows.h, which it needs
+#include <shellapi.h>
+#endif
+
 namespace {
 
 using namespace quorvel::cli;
@@ -83,6 +91,26 @@ void add_output(CLI::App& command, std::string& output) {
         ->check(CLI::Validator(file_name, ""));
 }
 
+#ifdef _WIN32
+// Windows hands the arguments over as UTF-16: read them as such and make them UTF-8, as they
+// are on Linux (argv would hold them in the ANSI code page, characters outside it lost).
+std::vector<std::string> utf8_arguments() {
+    int count = 0;
+    wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    std::vector<std::string> args;
+    for (int i = 0; wide && i < count; ++i) {
+        const int size =
+            ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string arg(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
+        ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, arg.data(), size, nullptr, nullptr);
+        arg.pop_back(); // the terminating NUL
+        args.push_back(std::move(arg));
+    }
+    ::LocalFree(wide);
+    return args;
+}
+#endif
+
 } // namespace
 
 int run(int argc, char** argv) {
@@ -90,6 +118,7 @@ int run(int argc, char** argv) {
                  "quorvel-cli");
     app.set_version_flag("--version", std::string("quorvel-cli ") + QUORVEL_VERSION);
     app.require_subcommand(1);
+    app.allow_windows_style_options(false); // on Windows too, "/x" is a path, not an option
 
     std::string voice;
     std::string text;
@@ -178,6 +207,21 @@ int run(int argc, char** argv) {
 }
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    // Binary streams, so that what is written is what Linux writes (no LF made CR LF) and
+    // standard input is read whole.
+    ::_setmode(::_fileno(stdin), _O_BINARY);
+    ::_setmode(::_fileno(stdout), _O_BINARY);
+    ::_setmode(::_fileno(stderr), _O_BINARY);
+    std::vector<std::string> args = utf8_arguments();
+    std::vector<char*> pointers;
+    for (std::string& arg : args) {
+        pointers.push_back(arg.data());
+    }
+    pointers.push_back(nullptr);
+    argc = static_cast<int>(args.size());
+    argv = pointers.data();
+#endif
     try {
         return run(argc, argv);
     } catch (const std::bad_alloc&) {

@@ -1,5 +1,7 @@
 #include "image/voice_image.h"
 
+#include "image/file_path.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -20,6 +22,24 @@ std::string system_reason() {
     return std::strerror(errno);
 }
 
+// The C library's calls that take a wide path and a 64-bit size where it has them.
+std::FILE* open_for_reading(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return ::_wfopen(path.c_str(), L"rb");
+#else
+    return std::fopen(path.c_str(), "rb");
+#endif
+}
+
+// The file's length, -1 when it cannot be found; the position is left at its end.
+std::int64_t length_of(std::FILE* file) {
+#ifdef _WIN32
+    return ::_fseeki64(file, 0, SEEK_END) == 0 ? ::_ftelli64(file) : -1;
+#else
+    return ::fseeko(file, 0, SEEK_END) == 0 ? ::ftello(file) : -1;
+#endif
+}
+
 // True when the whole pattern stands inside the image from `pos` on.
 bool stands_at(const Bytes& image, std::int64_t pos, std::string_view pattern) {
     const auto size = static_cast<std::int64_t>(image.size());
@@ -33,7 +53,8 @@ bool stands_at(const Bytes& image, std::int64_t pos, std::string_view pattern) {
 // The whole file into a container of bytes, of at most `limit` bytes. Only a regular file is
 // read: a folder, FIFO, socket or device is refused before it is opened, so it never blocks.
 template <class Container>
-Result<Container> load_whole(const std::string& path, long limit, const char* too_large) {
+Result<Container> load_whole(const std::string& utf8, std::int64_t limit, const char* too_large) {
+    const std::filesystem::path path = file_path(utf8);
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
     if (!ec && std::filesystem::is_directory(status)) {
@@ -43,11 +64,11 @@ Result<Container> load_whole(const std::string& path, long limit, const char* to
         return failure("It is not a regular file (a pipe, socket or device).");
     }
     errno = 0;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) {
+    std::unique_ptr<std::FILE, FileCloser> file(open_for_reading(path));
+    if (!file) {
         return failure(system_reason());
     }
-    const long length = std::ftell(file.get());
+    const std::int64_t length = length_of(file.get());
     if (length < 0) {
         return failure(errno != 0 ? system_reason() : "The file cannot be read.");
     }

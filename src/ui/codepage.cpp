@@ -5,18 +5,72 @@
 #include <cstdio>
 #include <utility>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace quorvel::ui {
 
 namespace {
 
-// 0x80..0x9F; the unassigned ones map to themselves.
-constexpr std::array<char32_t, 32> high_block = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+// The characters of bytes 0x80 to 0xFF; below them the code page is ASCII.
+using HighHalf = std::array<char32_t, 128>;
+
+// Windows-1252: 0x80..0x9F from this table (the unassigned ones map to themselves), the rest
+// Latin-1.
+HighHalf windows_1252() {
+    constexpr std::array<char32_t, 32> block = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    HighHalf half{};
+    for (std::size_t i = 0; i < half.size(); ++i) {
+        half[i] = i < block.size() ? block[i] : static_cast<char32_t>(0x80 + i);
+    }
+    return half;
+}
+
+#ifdef _WIN32
+// Windows' ANSI code page when it is a single-byte one, as the system converts it (a byte it
+// leaves unassigned maps to the control character of the same number); else Windows-1252.
+HighHalf system_code_page() {
+    const UINT code_page = ::GetACP();
+    CPINFO info{};
+    if (!::GetCPInfo(code_page, &info) || info.MaxCharSize != 1) {
+        return windows_1252();
+    }
+    HighHalf half{};
+    for (std::size_t i = 0; i < half.size(); ++i) {
+        const char byte = static_cast<char>(0x80 + i);
+        wchar_t c = 0;
+        const bool assigned =
+            ::MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, &byte, 1, &c, 1) == 1 &&
+            c >= 0x80 && (c < 0xD800 || c > 0xDFFF);
+        half[i] = assigned ? c : static_cast<char32_t>(0x80 + i);
+    }
+    // Every byte must come back from its character.
+    for (std::size_t i = 0; i < half.size(); ++i) {
+        for (std::size_t j = 0; j < i; ++j) {
+            if (half[i] == half[j]) {
+                return windows_1252();
+            }
+        }
+    }
+    return half;
+}
+#endif
+
+const HighHalf& high_half() {
+#ifdef _WIN32
+    static const HighHalf half = system_code_page();
+#else
+    static const HighHalf half = windows_1252();
+#endif
+    return half;
+}
 
 char32_t code_point(unsigned char b) {
-    return b >= 0x80 && b < 0xA0 ? high_block[b - 0x80] : static_cast<char32_t>(b);
+    return b < 0x80 ? b : high_half()[b - 0x80];
 }
 
 void append_utf8(std::string& out, char32_t c) {
@@ -38,11 +92,15 @@ void append_utf8(std::string& out, char32_t c) {
 }
 
 std::optional<unsigned char> single_byte(char32_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+    if (c < 0x80) {
         return static_cast<unsigned char>(c);
     }
-    for (std::size_t i = 0; i < high_block.size(); ++i) {
-        if (high_block[i] == c) {
+    const HighHalf& half = high_half();
+    if (c < 0x100 && half[c - 0x80] == c) {
+        return static_cast<unsigned char>(c); // most of Windows-1252, at once
+    }
+    for (std::size_t i = 0; i < half.size(); ++i) {
+        if (half[i] == c) {
             return static_cast<unsigned char>(0x80 + i);
         }
     }

@@ -1,8 +1,10 @@
 #pragma once
 
-// The voice file's single-byte code page (Windows-1252) and UTF-8, for the faces. The five
-// bytes Windows-1252 leaves unassigned (0x81 0x8D 0x8F 0x90 0x9D) map to the control
-// characters of the same number, so every byte survives a round trip.
+// The voice file's single-byte code page and UTF-8, for the faces. The code page is
+// Windows-1252; on Windows it is the system's ANSI code page when that is a single-byte one
+// (Windows-1251 on a Russian system, for one). The bytes a code page leaves unassigned (in
+// Windows-1252 0x81 0x8D 0x8F 0x90 0x9D) map to the control characters of the same number, so
+// every byte survives a round trip.
 
 #include <cstddef>
 #include <optional>

@@ -5,6 +5,7 @@
 #include "exchange/file_write.h"
 #include "exchange/text_exchange.h"
 #include "exchange/voice_save.h"
+#include "image/file_path.h"
 #include "layout/list_entry.h"
 #include "search/find.h"
 #include "ui/codepage.h"
@@ -23,7 +24,7 @@ const char* const not_found_again = "Search item not found. Hit F3 again to sear
 std::string current_folder() {
     std::error_code ec;
     const auto folder = std::filesystem::current_path(ec);
-    return ec ? std::string() : folder.string();
+    return ec ? std::string() : utf8_path(folder);
 }
 
 FileDialogRequest voice_dialog(const char* title, std::uint32_t flags) {

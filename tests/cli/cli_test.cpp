@@ -1,6 +1,7 @@
 // quorvel-cli run as a process on voice files from the builder. What it writes is compared
 // with what the window writes through the program layer after the same steps.
 
+#include "support/run_program.h"
 #include "support/scripted_host.h"
 #include "support/temp_folder.h"
 #include "support/test_names.h"
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -20,8 +22,9 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
 #include <sys/stat.h>
-#include <sys/wait.h>
+#endif
 
 namespace quorvel::cli {
 namespace {
@@ -35,14 +38,6 @@ using test::VoicePlan;
 std::string read(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
-}
-
-std::string quoted(const std::string& arg) {
-    std::string out = "'";
-    for (char c : arg) {
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return out + "'";
 }
 
 std::string replaced(std::string text, const std::string& token, const std::string& by) {
@@ -116,19 +111,17 @@ class Cli : public testing::Test {
     // Runs quorvel-cli with `args`, each token VOICE, TEXT, OUT, FILE or LINK standing for the
     // file of that name in the test's folder; standard input from `input`, standard output
     // into `output` (kept as the outcome's `out` when not given).
-    Outcome run(const Args& args, const std::string& input = "/dev/null",
+    Outcome run(const Args& args, const std::string& input = test::null_device,
                 const std::string& output = "") const {
-        std::string command = quoted(QUORVEL_CLI);
+        Args argv;
         for (const auto& arg : args) {
             const bool token =
                 arg == "VOICE" || arg == "TEXT" || arg == "OUT" || arg == "FILE" || arg == "LINK";
-            command += " " + quoted(token ? path(arg) : arg);
+            argv.push_back(token ? path(arg) : arg);
         }
-        command += " <" + quoted(input) + " >" + quoted(output.empty() ? path("stdout") : output) +
-                   " 2>" + quoted(path("stderr"));
-        const int raw = std::system(command.c_str());
-        Outcome result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read(path("stdout")),
-                       read(path("stderr"))};
+        const int status = test::run_program(
+            QUORVEL_CLI, argv, input, output.empty() ? path("stdout") : output, path("stderr"));
+        Outcome result{status, read(path("stdout")), read(path("stderr"))};
         fs::remove(path("stdout"));
         fs::remove(path("stderr"));
         return result;
@@ -162,7 +155,13 @@ class UsageError : public Cli, public testing::WithParamInterface<UsageCase> {};
 TEST_P(UsageError, exits_with_2_and_writes_nothing) {
     write_voice();
     write("TEXT", "");
+#ifdef _WIN32
+    if (std::count(GetParam().args.begin(), GetParam().args.end(), "LINK") != 0) {
+        GTEST_SKIP() << "Windows: MinGW's standard library makes no symbolic links";
+    }
+#else
     fs::create_symlink("VOICE", path("LINK"));
+#endif
     const auto before = contents();
     const Outcome r = run(GetParam().args);
     EXPECT_EQ(r.status, 2);
@@ -236,11 +235,23 @@ TEST_P(UnusableFile, is_reported_with_status_2) {
     const auto& c = GetParam();
     write_voice();
     c.make(path("FILE"));
+    if (IsSkipped()) {
+        return;
+    }
     const Outcome r = run(c.args);
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, replaced(c.message, "FILE", path("FILE")));
     EXPECT_FALSE(fs::exists(path("OUT")));
+}
+
+void make_fifo(const std::string& p) {
+#ifdef _WIN32
+    (void)p;
+    GTEST_SKIP() << "Windows: a file name cannot be a pipe";
+#else
+    ::mkfifo(p.c_str(), 0600);
+#endif
 }
 
 const std::string not_a_voice_file =
@@ -269,7 +280,7 @@ INSTANTIATE_TEST_SUITE_P(
                      "The text file \"FILE\" cannot be read: No such file or directory\n"},
         UnusableCase{"text_file_is_a_fifo_and_is_not_waited_for",
                      {"import", "VOICE", "FILE", "-o", "OUT"},
-                     [](const std::string& p) { ::mkfifo(p.c_str(), 0600); },
+                     make_fifo,
                      "The text file \"FILE\" cannot be read: It is not a regular file (a pipe, "
                      "socket or device).\n"},
         UnusableCase{"text_file_over_64_mib",
@@ -531,8 +542,11 @@ TEST_F(Cli, dash_is_standard_input_for_the_text_and_standard_output_for_the_imag
 }
 
 TEST_F(Cli, a_write_error_on_standard_output_exits_with_1) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows: there is no full device to write into";
+#endif
     write_voice();
-    const Outcome r = run({"info", "VOICE"}, "/dev/null", "/dev/full");
+    const Outcome r = run({"info", "VOICE"}, test::null_device, "/dev/full");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "Standard output could not be written: No space left on device.\n");
 }

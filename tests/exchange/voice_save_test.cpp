@@ -8,8 +8,9 @@
 #include <fstream>
 #include <iterator>
 
-#include <sys/stat.h>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 namespace quorvel {
 namespace {
@@ -70,6 +71,9 @@ TEST_F(SaveImage, longer_file_is_replaced_without_its_tail) {
 }
 
 TEST_F(SaveImage, replaced_file_keeps_its_permissions) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows: a file has no POSIX permission bits (they read back as 0666)";
+#endif
     write(dir / "p.vpm", "old");
     fs::permissions(dir / "p.vpm",
                     fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
@@ -79,6 +83,9 @@ TEST_F(SaveImage, replaced_file_keeps_its_permissions) {
 }
 
 TEST_F(SaveImage, symbolic_link_is_written_through) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows: MinGW's standard library makes no symbolic links";
+#endif
     write(dir / "real.vpm", "old");
     fs::create_symlink("real.vpm", dir / "link.vpm");
     ASSERT_TRUE(save_image((dir / "link.vpm").string(), image));
@@ -94,6 +101,9 @@ TEST_F(SaveImage, missing_folder_is_reported_and_creates_nothing) {
 }
 
 TEST_F(SaveImage, read_only_folder_leaves_the_target_as_it_was) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows: a folder's read-only attribute does not stop writing into it";
+#else
     if (::geteuid() == 0) {
         // root writes into read-only folders; /proc is read-only even for root
         const std::string before = read("/proc/version");
@@ -107,6 +117,7 @@ TEST_F(SaveImage, read_only_folder_leaves_the_target_as_it_was) {
     fs::permissions(dir, fs::perms::owner_all);
     EXPECT_EQ(read(dir / "keep.vpm"), "original");
     EXPECT_EQ(entries(), 1u);
+#endif
 }
 
 TEST_F(SaveImage, folder_as_target_is_refused) {

@@ -166,6 +166,15 @@ TEST_F(LoadFile, missing_file_is_an_error_and_is_not_created) {
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 
+TEST_F(LoadFile, file_beyond_4_gib_is_too_large) {
+    // Its size does not fit 32 bits: 5 GiB must not read as the 1 GiB left of it.
+    const auto path = dir / "huge.vpm";
+    std::ofstream(path, std::ios::binary).close();
+    std::filesystem::resize_file(path, std::uintmax_t{5} << 30); // sparse: takes no room
+    const auto loaded = load_file(path.string());
+    EXPECT_EQ(loaded.message(), "The file is too large to be a voice file.");
+}
+
 TEST_F(LoadFile, folder_is_an_error) {
     const auto loaded = load_file(dir.string());
     EXPECT_FALSE(loaded);

@@ -1,0 +1,21 @@
+#pragma once
+
+// Paths are UTF-8 inside the program. The system takes them as a path object, which on
+// Windows holds the wide string its calls need (a plain std::string would be read in the
+// ANSI code page there).
+
+#include <filesystem>
+#include <string>
+
+namespace quorvel {
+
+inline std::filesystem::path file_path(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+inline std::string utf8_path(const std::filesystem::path& path) {
+    const std::u8string utf8 = path.u8string();
+    return std::string(utf8.begin(), utf8.end());
+}
+
+} // namespace quorvel
