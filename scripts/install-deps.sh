@@ -9,6 +9,11 @@ packages=(
     xvfb xauth xdotool imagemagick qt6-wayland
     clang libclang-rt-14-dev
 )
+# The Debian package and its checks (scripts/package.sh, scripts/package-check.sh).
+packages+=(
+    qt6-svg-dev dpkg-dev lintian desktop-file-utils appstream
+    shared-mime-info libglib2.0-bin man-db
+)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -36,6 +36,8 @@ int main(int /*argc*/, char** argv) {
     QApplication app(toolkit_argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(quorvel::ui::application_name));
     QApplication::setApplicationVersion(QStringLiteral(QUORVEL_VERSION));
+    // Names the desktop entry, so that a Wayland desktop shows the entry's name and icon.
+    QApplication::setDesktopFileName(QStringLiteral(QUORVEL_APP_ID));
     QApplication::setWindowIcon(quorvel::qt::app_icon());
 
     quorvel::qt::QtHost host;
