@@ -23,7 +23,7 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
     # -O2 as the presets build; g++ 12 at -O3 warns falsely (-Wrestrict) inside std::string.
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DQUORVEL_WITH_QT=OFF \
-        -DQUORVEL_WITH_BENCH=ON -DQUORVEL_WITH_FUZZ=OFF
+        -DQUORVEL_WITH_BENCH=ON -DQUORVEL_WITH_FUZZ=OFF -DQUORVEL_WERROR=ON
 fi
 cmake --build "$build" --target quorvel_bench
 

@@ -21,7 +21,7 @@ scripts/install-deps.sh # clang and libFuzzer (libclang-rt-14-dev) among the res
 if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DCMAKE_CXX_COMPILER=clang++ -DQUORVEL_WITH_QT=OFF -DQUORVEL_WITH_BENCH=OFF \
-        -DQUORVEL_WITH_FUZZ=ON
+        -DQUORVEL_WITH_FUZZ=ON -DQUORVEL_WERROR=ON
 fi
 cmake --build "$build" --target fuzz_open_voice fuzz_import_text make_fuzz_seeds
 

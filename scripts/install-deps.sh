@@ -11,6 +11,11 @@ packages=(
 )
 # The Windows cross build, its tests under Wine, and the Windows zip.
 packages+=(g++-mingw-w64-x86-64-posix wine wine64 zip)
+# The Debian package and its checks (scripts/package.sh, scripts/package-check.sh).
+packages+=(
+    qt6-svg-dev dpkg-dev lintian desktop-file-utils appstream
+    shared-mime-info libglib2.0-bin man-db
+)
 
 missing=()
 for p in "${packages[@]}"; do

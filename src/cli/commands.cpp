@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
 #include "cli/cli_host.h"
+#include "cli/info_json.h"
 #include "ui/codepage.h"
 #include "ui/forms.h"
 
@@ -174,12 +175,15 @@ std::optional<PhraseChange> parse_phrase(std::string_view arg) {
     return PhraseChange{k, std::string(arg.substr(equals + 1))};
 }
 
-int show_info(const std::string& voice, bool with_phrases) {
+int show_info(const std::string& voice, bool with_phrases, bool as_json) {
     Program program;
     if (!program.open(voice)) {
         return unusable;
     }
     const ui::Form1& f = program.form;
+    if (as_json) {
+        return write_stdout(info_json(f, with_phrases) + "\n");
+    }
     std::cout << "Family:       " << ui::to_utf8(f.nuvi_model.caption()) << '\n'
               << "Voice name:   " << ui::to_utf8(f.voice_name.caption()) << '\n'
               << "Screen name:  " << ui::to_utf8(f.screen_name.text()) << " (field of "

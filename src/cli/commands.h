@@ -35,7 +35,8 @@ struct SetRequest {
     std::vector<PhraseChange> phrases;
 };
 
-int show_info(const std::string& voice, bool with_phrases);
+// `as_json`: the same facts as one JSON object (info_json.h).
+int show_info(const std::string& voice, bool with_phrases, bool as_json = false);
 // A file name "-" is standard input for `input`, standard output for `output`. An output that
 // is the file being read is a usage error.
 int export_text(const std::string& voice, const std::string& output);

@@ -128,6 +128,8 @@ int run(int argc, char** argv) {
     add_voice(*info, voice);
     bool with_phrases = false;
     info->add_flag("--phrases", with_phrases, "List the phrases too");
+    bool as_json = false;
+    info->add_flag("--json", as_json, "Print the same facts as one JSON object");
 
     CLI::App* exporting =
         app.add_subcommand("export", "Write the voice's text file (File > Export)");
@@ -191,7 +193,7 @@ int run(int argc, char** argv) {
     }
 
     if (*info) {
-        return show_info(voice, with_phrases);
+        return show_info(voice, with_phrases, as_json);
     }
     if (*exporting) {
         return export_text(voice, text);

@@ -6,14 +6,9 @@
 
 namespace quorvel::qt {
 
-namespace {
-
 // A speech bubble and the sound it makes, on a rounded tile; drawn on a 48-unit grid and
 // scaled to `size`.
-QPixmap draw_icon(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
+void paint_icon(QPainter& painter, int size) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.scale(size / 48.0, size / 48.0);
 
@@ -38,6 +33,15 @@ QPixmap draw_icon(int size) {
         painter.drawArc(QRectF(27 - radius, 19 - radius, 2 * radius, 2 * radius), -50 * 16,
                         100 * 16);
     }
+}
+
+namespace {
+
+QPixmap draw_icon(int size) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    paint_icon(painter, size);
     return pixmap;
 }
 

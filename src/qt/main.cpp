@@ -24,6 +24,8 @@ int main(int /*argc*/, char** argv) {
     quorvel::qt::Application app(toolkit_argc, argv, host);
     QApplication::setApplicationName(QString::fromLatin1(quorvel::ui::application_name));
     QApplication::setApplicationVersion(QStringLiteral(QUORVEL_VERSION));
+    // Names the desktop entry, so that a Wayland desktop shows the entry's name and icon.
+    QApplication::setDesktopFileName(QStringLiteral(QUORVEL_APP_ID));
     QApplication::setWindowIcon(quorvel::qt::app_icon());
 
     quorvel::ui::Form1 form(host);

@@ -75,7 +75,7 @@ class About_Form : public Window {
     Label Label1{"Garmin Quorvel v" QUORVEL_CAPTION_VERSION};
     Label Label2{"Quorvel, a voice file editor by the Quorvel developers"};
     Label Label3{"Find latest version here:"};
-    Label Label4{"https://quorvel.example.org/releases"};
+    Label Label4{QUORVEL_HOME_PAGE};
 
     void Command1_Click(); // Close
     void close_box();

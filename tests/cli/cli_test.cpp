@@ -300,7 +300,9 @@ TEST_F(Cli, info_shows_the_settings_in_utf8_and_the_phrases_on_request) {
     layout.screen_name = "Caf\xE9";
     layout.screen_name_width = 12;
     layout.rate_digits = "07";
+    layout.phrases[2] = "\"Go\"\\\t";
     const std::string voice = write_voice(layout);
+    const std::string left = Window(voice).form.char_left.caption();
     const std::string summary = "Family:       Nuvi 7x0/3x0 TTS\n"
                                 "Voice name:   Tom\n"
                                 "Screen name:  Caf\u00E9 (field of 12 characters)\n"
@@ -308,11 +310,16 @@ TEST_F(Cli, info_shows_the_settings_in_utf8_and_the_phrases_on_request) {
                                 "Volume:       80\n"
                                 "Phrases:      3\n"
                                 "Bytes left:   " +
-                                Window(voice).form.char_left.caption() + "\n";
+                                left + "\n";
     EXPECT_EQ(run({"info", "VOICE"}).out, summary);
     const Outcome r = run({"info", "VOICE", "--phrases"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, summary + "\n 1-Turn left\n 2-Turn right\n 3-Arrived\n");
+    EXPECT_EQ(r.out, summary + "\n 1-Turn left\n 2-Turn right\n 3-\"Go\"\\\t\n");
+    EXPECT_EQ(
+        run({"info", "VOICE", "--json", "--phrases"}).out,
+        "{\"family\":\"Nuvi 7x0/3x0 TTS\",\"voice_name\":\"Tom\",\"screen_name\":\"Caf\u00E9\","
+        "\"field_width\":12,\"rate\":7,\"volume\":80,\"phrase_count\":3,\"bytes_left\":" +
+            left + ",\"phrases\":[\"Turn left\",\"Turn right\",\"\\\"Go\\\"\\\\\\u0009\"]}\n");
 }
 
 TEST_F(Cli, info_shows_the_fixed_rate_of_a_255w_voice) {
@@ -320,6 +327,7 @@ TEST_F(Cli, info_shows_the_fixed_rate_of_a_255w_voice) {
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("Family:       Nuvi 255W/260 TTS\n"), std::string::npos);
     EXPECT_NE(r.out.find("Rate:         100 (fixed)\n"), std::string::npos);
+    EXPECT_NE(run({"info", "VOICE", "--json"}).out.find(",\"rate\":null,"), std::string::npos);
 }
 
 struct FamilyCase {
