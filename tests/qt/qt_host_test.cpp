@@ -63,6 +63,17 @@ SeenDialog seen(const QFileDialog* dialog) {
             dialog->defaultSuffix()};
 }
 
+// Picks `path` in Qt's file dialog and presses Open or Save. The dialog leaves its file-name
+// box alone while that box has the keyboard, and the box takes it once the dialog is active:
+// the focus goes first, so the name lands whenever the answer comes.
+void choose(QFileDialog* dialog, const QString& path) {
+    if (QWidget* focused = QApplication::focusWidget()) {
+        focused->clearFocus();
+    }
+    dialog->selectFile(path);
+    static_cast<QDialog*>(dialog)->accept();
+}
+
 } // namespace
 
 class QtHostTest : public QObject {
@@ -157,8 +168,7 @@ class QtHostTest : public QObject {
         SeenDialog shown;
         answer_modal<QFileDialog>([&](QFileDialog* dialog) {
             shown = seen(dialog);
-            dialog->selectFile(chosen + spaces);
-            static_cast<QDialog*>(dialog)->accept();
+            choose(dialog, chosen + spaces);
         });
         const ui::FileDialogRequest request{"A title", description.toStdString(),
                                             pattern.toStdString(), flags,
@@ -233,8 +243,7 @@ class QtHostTest : public QObject {
                         box->accept();
                     },
                     &strays);
-                dialog->selectFile(junk);
-                static_cast<QDialog*>(dialog)->accept();
+                choose(dialog, junk);
             },
             &strays);
         child<QAction>(&window, "Open")->trigger();
