@@ -1,6 +1,7 @@
 # Cross build for 64-bit Windows with Debian's MinGW-w64 (posix threads), statically linked so
-# that the programs need no DLLs. Tests run under Wine. Libraries built for the target (the
-# tests' GoogleTest, CLI11's headers) are found in QUORVEL_WINDOWS_PREFIX.
+# that the programs need no DLLs. Tests run under Wine, through scripts/wine-test.sh. Libraries
+# built for the target (the tests' GoogleTest, CLI11's headers) are found in
+# QUORVEL_WINDOWS_PREFIX.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -16,4 +17,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-test.sh)

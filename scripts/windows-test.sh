@@ -45,12 +45,19 @@ wineserver -p
 trap 'wineserver -k 2>/dev/null || true' EXIT
 /usr/lib/wine/wine64 cmd.exe /c exit </dev/null >/dev/null 2>&1
 
+# The runs Wine ended early and scripts/wine-test.sh ran again.
+export QUORVEL_WINE_REPEATS=$PWD/$build/wine-repeats.txt
+rm -f "$QUORVEL_WINE_REPEATS"
 nice ctest --test-dir "$build" --output-on-failure -j 2
 # The code page follows Windows' own: 1251 where LANG selects it, and 1252 where the system's
 # is not a single-byte one (932 for Japanese).
 for lang in ru_RU.UTF-8 ja_JP.UTF-8; do
-    LANG=$lang LC_ALL=$lang /usr/lib/wine/wine64 "$build/tests/ui_tests.exe" \
+    LANG=$lang LC_ALL=$lang scripts/wine-test.sh "$build/tests/ui_tests.exe" \
         --gtest_filter='Codepage.windows_125*:Codepage.every_byte*' --gtest_brief=1 </dev/null
 done
 scripts/compare-cli.sh build/default "$build"
+if [ -f "$QUORVEL_WINE_REPEATS" ]; then
+    echo "Wine ended $(wc -l <"$QUORVEL_WINE_REPEATS") test runs early; they were run again:"
+    sed 's/^/    /' "$QUORVEL_WINE_REPEATS"
+fi
 echo "The Windows build's tests passed under Wine in $(($(date +%s) - start)) s."
