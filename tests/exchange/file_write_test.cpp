@@ -449,6 +449,9 @@ TEST(InPlaceWrite, that_fails_names_the_copy_that_holds_the_new_content) {
 
 // A save of 16 MiB over a 16 MiB file, killed at moments spread over the time one save takes:
 // the file is always whole (the old content or the new), and the folder holds nothing else.
+// SIGKILL cannot be caught, and in the instant between naming the finished copy and renaming
+// it over the file (about one kill in a thousand here) it leaves that copy: a hidden
+// ".quorvel-" name holding the whole new content, which is all it may leave.
 struct KillCase {
     const char* name;
     int signal;
@@ -475,6 +478,7 @@ TEST_P(KilledSave, leaves_the_file_whole_and_nothing_else) {
 
     int old_whole = 0;
     int new_whole = 0;
+    int copies_left = 0;
     for (int k = 0; k < kills; ++k) {
         const char fill = k % 2 == 0 ? 'b' : 'a'; // the content the save would write
         const char previous = read(target).at(0);
@@ -505,17 +509,25 @@ TEST_P(KilledSave, leaves_the_file_whole_and_nothing_else) {
         (now[0] == previous ? old_whole : new_whole) += 1;
         std::vector<std::string> names;
         for (const auto& item : fs::directory_iterator(dir)) {
-            names.push_back(item.path().filename().string());
+            const std::string name = item.path().filename().string();
+            if (c.signal == SIGKILL && name.size() == 19 && name.starts_with(".quorvel-") &&
+                read(item.path()) == bytes) {
+                fs::remove(item.path());
+                ++copies_left;
+            } else {
+                names.push_back(name);
+            }
         }
         ASSERT_EQ(names, std::vector<std::string>{"voice.vpm"}) << "kill " << k;
     }
     std::cout << "[ kills    ] " << kills << " x " << c.name << " of a 16 MiB save (one save "
               << std::chrono::duration_cast<std::chrono::milliseconds>(one_save).count()
               << " ms): old content whole " << old_whole << ", new content whole " << new_whole
-              << ", other files left 0\n";
+              << ", new copies left " << copies_left << "\n";
     RecordProperty("kills", kills);
     RecordProperty("old_whole", old_whole);
     RecordProperty("new_whole", new_whole);
+    RecordProperty("copies_left", copies_left);
 }
 
 INSTANTIATE_TEST_SUITE_P(
