@@ -57,7 +57,7 @@ for lang in ru_RU.UTF-8 ja_JP.UTF-8; do
 done
 scripts/compare-cli.sh build/default "$build"
 if [ -f "$QUORVEL_WINE_REPEATS" ]; then
-    echo "Wine ended $(wc -l <"$QUORVEL_WINE_REPEATS") test runs early; they were run again:"
+    echo "Test runs Wine ended early, each run again: $(wc -l <"$QUORVEL_WINE_REPEATS")"
     sed 's/^/    /' "$QUORVEL_WINE_REPEATS"
 fi
 echo "The Windows build's tests passed under Wine in $(($(date +%s) - start)) s."
