@@ -5,8 +5,8 @@
 #include "ui/codepage.h"
 #include "ui/forms.h"
 
+#include "common/file_path.h"
 #include "exchange/voice_save.h"
-#include "image/file_path.h"
 
 #include <cerrno>
 #include <charconv>

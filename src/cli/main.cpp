@@ -2,7 +2,7 @@
 // to the matching command of the program.
 
 #include "cli/commands.h"
-#include "image/result.h"
+#include "common/result.h"
 #include "ui/host.h"
 
 #include <CLI/CLI.hpp>

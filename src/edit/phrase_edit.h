@@ -5,7 +5,7 @@
 // redirected to it, as long as the text and its NUL fit in the bytes left. No other phrase
 // moves and no other pointer changes.
 
-#include "image/result.h"
+#include "common/result.h"
 #include "image/voice_image.h"
 #include "layout/phrase_table.h"
 

@@ -23,7 +23,7 @@
 // This header is portable; file_write.cpp is the POSIX implementation, the one place that
 // knows about the operating system's files. A Windows port adds its own implementation.
 
-#include "image/result.h"
+#include "common/result.h"
 
 #include <string>
 #include <string_view>

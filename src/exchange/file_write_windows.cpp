@@ -6,7 +6,7 @@
 
 #include "exchange/file_write.h"
 
-#include "image/file_path.h"
+#include "common/file_path.h"
 
 #include <algorithm>
 #include <chrono>

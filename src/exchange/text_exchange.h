@@ -12,7 +12,7 @@
 //   (empty line)
 //   <one list entry per phrase, " k-text">
 
-#include "image/result.h"
+#include "common/result.h"
 
 #include <optional>
 #include <string>

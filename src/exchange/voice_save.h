@@ -3,7 +3,7 @@
 // Saving a voice file: the screen name goes into its field just before the whole image is
 // written, byte for byte.
 
-#include "image/result.h"
+#include "common/result.h"
 #include "image/voice_image.h"
 
 #include <string>

@@ -1,6 +1,6 @@
 #include "image/voice_image.h"
 
-#include "image/file_path.h"
+#include "common/file_path.h"
 
 #include <algorithm>
 #include <cerrno>

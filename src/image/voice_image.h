@@ -7,7 +7,7 @@
 // end of the image does not match there; a checked read that would leave the image returns
 // an empty optional and reads nothing.
 
-#include "image/result.h"
+#include "common/result.h"
 
 #include <cstdint>
 #include <memory>

@@ -7,7 +7,7 @@
 // A file that carries the identity tag but whose structure cannot be found inside the image
 // is refused as well, with a second line naming what was not found.
 
-#include "image/result.h"
+#include "common/result.h"
 #include "image/voice_image.h"
 #include "layout/phrase_table.h"
 #include "layout/settings.h"

@@ -6,7 +6,7 @@
 // behind a landmark text searched from phrase 1 on. Each entry of the table plus ptr_delta is
 // the position of a NUL-terminated phrase.
 
-#include "image/result.h"
+#include "common/result.h"
 #include "image/voice_image.h"
 
 #include <cstdint>

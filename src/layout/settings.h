@@ -4,7 +4,7 @@
 // by searching windows around its start for the tags "<voice_rate>", "<screen_name>",
 // "<tny_screen_name>" and "<voice_volume>".
 
-#include "image/result.h"
+#include "common/result.h"
 #include "image/voice_image.h"
 
 #include <cstdint>

@@ -1,11 +1,11 @@
 #include "ui/forms.h"
 
+#include "common/file_path.h"
 #include "edit/phrase_edit.h"
 #include "edit/rate_volume.h"
 #include "exchange/file_write.h"
 #include "exchange/text_exchange.h"
 #include "exchange/voice_save.h"
-#include "image/file_path.h"
 #include "layout/list_entry.h"
 #include "search/find.h"
 #include "ui/codepage.h"

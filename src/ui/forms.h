@@ -4,7 +4,7 @@
 // Form2 (Modify TTS Expression), Find_Form and About_Form. A face shows them and forwards
 // the user's input; everything the program does happens here.
 
-#include "image/result.h"
+#include "common/result.h"
 #include "image/voice_image.h"
 #include "layout/open_voice.h"
 #include "ui/controls.h"

@@ -5,7 +5,7 @@
 
 #include "exchange/file_write.h"
 
-#include "image/file_path.h"
+#include "common/file_path.h"
 #include "support/temp_folder.h"
 #include "support/test_names.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #ifdef _WIN32
-#include "image/file_path.h"
+#include "common/file_path.h"
 
 #include <windows.h>
 #else
