@@ -1,6 +1,7 @@
 #include "qt/main_window.h"
 
 #include "qt/form_widgets.h"
+#include "ui/window_tables.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -62,7 +63,7 @@ QScrollBar* add_scroll_bar(QWidget* parent, const char* name, const QRect& geome
 
 MainWindow::MainWindow(ui::Form1& form, QWidget* parent) : QMainWindow(parent), form_(form) {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QString::fromLatin1(ui::main_caption));
+    setWindowTitle(QString::fromLatin1(ui::form1_window.caption));
     setFont(form_font());
     build_menus();
     build_controls();

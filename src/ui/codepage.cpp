@@ -73,6 +73,34 @@ char32_t code_point(unsigned char b) {
     return b < 0x80 ? b : high_half()[b - 0x80];
 }
 
+#ifdef _WIN32
+char32_t small_letter(char32_t c) {
+    wchar_t w = static_cast<wchar_t>(c); // the code page's characters lie in the BMP
+    ::CharLowerBuffW(&w, 1);
+    return w;
+}
+#else
+// Windows-1252's letters come from Latin-1 and Latin Extended-A.
+char32_t small_letter(char32_t c) {
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) {
+        return c + 0x20;
+    }
+    if (c == 0x178) {
+        return 0xFF; // Y with diaeresis
+    }
+    // Latin Extended-A pairs a capital with the small letter after it: on even code points
+    // up to U+0137 and from U+014A to U+0177, on odd ones from U+0139 to U+0148 and from
+    // U+0179 on (U+0130 and U+0138 to U+0149 include letters without such a pair).
+    const bool pairs_on_even =
+        (c >= 0x100 && c <= 0x137 && c != 0x130) || (c >= 0x14A && c <= 0x177);
+    const bool pairs_on_odd = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+    if ((pairs_on_even && c % 2 == 0) || (pairs_on_odd && c % 2 == 1)) {
+        return c + 1;
+    }
+    return c;
+}
+#endif
+
 void append_utf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += static_cast<char>(c);
@@ -235,6 +263,28 @@ void convert_utf8(std::string_view s, Converter& to) {
 }
 
 } // namespace
+
+const LowerCase& lower_case() {
+    static const LowerCase table = [] {
+        LowerCase lower{};
+        for (std::size_t b = 0; b < lower.size(); ++b) {
+            lower[b] = static_cast<unsigned char>(b >= 'A' && b <= 'Z' ? b + 0x20 : b);
+        }
+        for (std::size_t b = 0x80; b < lower.size(); ++b) {
+            const char32_t c = code_point(static_cast<unsigned char>(b));
+            const char32_t small = small_letter(c);
+            if (const auto byte = single_byte(small); byte && small != c) {
+                lower[b] = *byte;
+            }
+        }
+        return lower;
+    }();
+    return table;
+}
+
+std::string to_lower(std::string_view single_byte) {
+    return quorvel::to_lower(single_byte, lower_case());
+}
 
 std::string to_utf8(std::string_view single) {
     std::string out;

@@ -6,6 +6,8 @@
 // Windows-1252 0x81 0x8D 0x8F 0x90 0x9D) map to the control characters of the same number, so
 // every byte survives a round trip.
 
+#include "search/find.h"
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -14,6 +16,12 @@
 namespace quorvel::ui {
 
 std::string to_utf8(std::string_view single_byte);
+
+// The code page's lower-case mapping, as the system lower-cases its characters: a byte whose
+// character has a small letter in the same code page maps to that letter's byte, every other
+// byte to itself. Find compares texts lowered so.
+const LowerCase& lower_case();
+std::string to_lower(std::string_view single_byte);
 
 struct Encoded {
     std::string bytes;                      // the characters that could be converted

@@ -6,6 +6,8 @@
 //
 // Texts are the voice file's single-byte code page, one byte per character.
 
+#include "ui/window_rows.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -61,17 +63,22 @@ class TextBox : public Control {
         update(text_, t);
     }
     // Text typed by the user; `bad` names the first character a face could not convert, in
-    // UTF-8 (it counts as one more character). The limit holds typing only: a text longer than
-    // the limit is not taken (returns false) unless it is no longer than the text before, as
-    // when the user shortens a longer text that an import put into the box.
+    // UTF-8 (it counts as one more character). Returns false, taking nothing, when the box
+    // does not take it.
     bool type(const std::string& t, std::optional<std::string> bad = std::nullopt) {
-        if (max_length_ && characters(t, bad) > *max_length_ &&
-            characters(t, bad) > characters(text_, unencodable_)) {
+        if (!takes(t, bad)) {
             return false;
         }
         update(text_, t);
         unencodable_ = std::move(bad);
         return true;
+    }
+    // The typing limit, which a face also asks before it lets a key change its widget: a text
+    // longer than the limit is not taken unless it is no longer than the text before, as when
+    // the user shortens a longer text that an import put into the box.
+    bool takes(const std::string& t, const std::optional<std::string>& bad) const {
+        const int n = characters(t, bad);
+        return !max_length_ || n <= *max_length_ || n <= characters(text_, unencodable_);
     }
     const std::optional<std::string>& unencodable() const { return unencodable_; }
 
@@ -134,12 +141,12 @@ class ListBox : public Control {
 class ScrollBar : public Control {
   public:
     int value() const { return value_; }
-    int minimum() const { return 0; }
+    int minimum() const { return scroll_rule.minimum; }
     int maximum() const { return maximum_; }
 
     // Values outside 0..maximum are not taken; returns whether the value is now `v`.
     bool set_value(int v) {
-        if (v < 0 || v > maximum_) {
+        if (v < minimum() || v > maximum_) {
             return false;
         }
         if (v != value_) {
@@ -162,8 +169,8 @@ class ScrollBar : public Control {
     std::function<void()> on_change;
 
   private:
-    int value_ = 10;
-    int maximum_ = 99;
+    int value_ = scroll_rule.start_value;
+    int maximum_ = scroll_rule.start_maximum;
 };
 
 // What every secondary window shares: a number that tells one instance from the next (a

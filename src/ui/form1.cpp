@@ -9,6 +9,7 @@
 #include "layout/list_entry.h"
 #include "search/find.h"
 #include "ui/codepage.h"
+#include "ui/window_tables.h"
 
 #include <filesystem>
 
@@ -86,13 +87,7 @@ class ImportDriver : public ImportTarget {
 } // namespace
 
 Form1::Form1(Host& host) : host_(host) {
-    voice_rate.set_visible(false);
-    voice_vol.set_visible(false);
-    screen_name.set_visible(false);
-    Label3.set_visible(false);
-    char_left.set_visible(false);
-    HScroll1.set_enabled(false);
-    HScroll2.set_enabled(false);
+    apply_start_state(*this, form1_window);
     HScroll1.on_change = [this] { HScroll1_Change(); };
     HScroll2.on_change = [this] { HScroll2_Change(); };
 }
@@ -388,7 +383,8 @@ void Form1::find_first(const TextBox& text) {
     find_text_ = to_lower(text.text());
     find_text_unmatchable_ = text.unencodable().has_value();
     find_pos_ = 0;
-    const int i = find_text_unmatchable_ ? -1 : find_entry(List1.items(), 0, find_text_);
+    const int i =
+        find_text_unmatchable_ ? -1 : find_entry(List1.items(), 0, find_text_, lower_case());
     if (i < 0) {
         host_.message_box(not_found);
         return;
@@ -398,8 +394,9 @@ void Form1::find_first(const TextBox& text) {
 }
 
 void Form1::FindNext_Click() {
-    const int i =
-        find_text_unmatchable_ ? -1 : find_entry(List1.items(), find_pos_ + 1, find_text_);
+    const int i = find_text_unmatchable_
+                      ? -1
+                      : find_entry(List1.items(), find_pos_ + 1, find_text_, lower_case());
     if (i < 0) {
         host_.message_box(not_found_again);
         find_pos_ = -1; // the next Find Next searches from the top, index 0 included

@@ -17,7 +17,6 @@
 
 namespace quorvel::ui {
 
-inline constexpr const char* main_caption = "Quorvel v" QUORVEL_CAPTION_VERSION;
 inline constexpr const char* application_name = "Quorvel";
 inline constexpr const char* save_reminder = "You are about to save your modified TTS voice file. "
                                              "Please use the original .vpm file name for this to "
@@ -30,11 +29,11 @@ class Form1;
 // clicked through Form1::click, which discards the window once a handler closed it.
 class Form2 : public Window {
   public:
-    explicit Form2(Form1& owner) : owner_(owner) { Current.set_read_only(true); }
+    explicit Form2(Form1& owner);
 
-    Label N{"Current:"};
+    Label N;
     TextBox Current;
-    Label Label1{"New:"};
+    Label Label1;
     TextBox new_; // the toolkit's "new"
     int target() const { return target_; }
     // False while the import uses the window without showing it.
@@ -57,9 +56,9 @@ class Form2 : public Window {
 
 class Find_Form : public Window {
   public:
-    explicit Find_Form(Form1& owner) : owner_(owner) {}
+    explicit Find_Form(Form1& owner);
 
-    Label Label1{"Find what:"};
+    Label Label1;
     TextBox Text2Find;
 
     void Command1_Click(); // Find
@@ -72,10 +71,12 @@ class Find_Form : public Window {
 
 class About_Form : public Window {
   public:
-    Label Label1{"Garmin Quorvel v" QUORVEL_CAPTION_VERSION};
-    Label Label2{"Quorvel, a voice file editor by the Quorvel developers"};
-    Label Label3{"Find latest version here:"};
-    Label Label4{QUORVEL_HOME_PAGE};
+    About_Form();
+
+    Label Label1;
+    Label Label2;
+    Label Label3;
+    Label Label4;
 
     void Command1_Click(); // Close
     void close_box();
@@ -88,20 +89,20 @@ class Form1 {
     Form1& operator=(const Form1&) = delete;
     ~Form1();
 
-    // Controls, in the state the program starts with.
-    Label Label4{"Voice Name:"};
+    // Controls; ui/window_tables.h gives their start state.
+    Label Label4;
     Label voice_name;
-    Label Label5{"VPM Type:"};
+    Label Label5;
     Label nuvi_model;
-    Label Label1{"Rate:"};
-    Label voice_rate{"45"};
+    Label Label1;
+    Label voice_rate;
     ScrollBar HScroll1;
-    Label Label2{"Volume:"};
-    Label voice_vol{"80"};
+    Label Label2;
+    Label voice_vol;
     ScrollBar HScroll2;
-    Label Label6{"Screen Name:"};
+    Label Label6;
     TextBox screen_name;
-    Label Label3{"Chars left:"};
+    Label Label3;
     Label char_left;
     ListBox List1;
 

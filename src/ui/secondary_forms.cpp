@@ -1,8 +1,21 @@
 #include "ui/forms.h"
 
 #include "ui/codepage.h"
+#include "ui/window_tables.h"
 
 namespace quorvel::ui {
+
+Form2::Form2(Form1& owner) : owner_(owner) {
+    apply_start_state(*this, form2_window);
+}
+
+Find_Form::Find_Form(Form1& owner) : owner_(owner) {
+    apply_start_state(*this, find_window);
+}
+
+About_Form::About_Form() {
+    apply_start_state(*this, about_window);
+}
 
 void Form2::fill(int target, const std::string& current_text) {
     target_ = target;

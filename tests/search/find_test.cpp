@@ -9,6 +9,16 @@ namespace {
 
 using test::PrintTo;
 
+// ASCII's letters; the code page's own mapping is ui/codepage's to test.
+LowerCase ascii_lower_case() {
+    LowerCase lower{};
+    for (std::size_t b = 0; b < lower.size(); ++b) {
+        lower[b] = static_cast<unsigned char>(b >= 'A' && b <= 'Z' ? b + 0x20 : b);
+    }
+    return lower;
+}
+const LowerCase ascii = ascii_lower_case();
+
 struct MatchCase {
     const char* name;
     const char* entry;
@@ -20,7 +30,7 @@ class EntryMatches : public testing::TestWithParam<MatchCase> {};
 
 TEST_P(EntryMatches, looks_behind_the_first_hyphen_in_any_case) {
     const auto& c = GetParam();
-    EXPECT_EQ(entry_matches(c.entry, to_lower(c.search)), c.matches);
+    EXPECT_EQ(entry_matches(c.entry, to_lower(c.search, ascii), ascii), c.matches);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -33,18 +43,16 @@ INSTANTIATE_TEST_SUITE_P(
                     MatchCase{"later_hyphens_take_part", " 4-U-turn", "u-t", true},
                     MatchCase{"empty_text_matches_any_text", " 5-x", "", true},
                     MatchCase{"empty_text_needs_a_text", " 5-", "", false},
-                    MatchCase{"no_hyphen_searches_everything", "abc", "b", true},
-                    MatchCase{"latin_capitals_fold", " 2-\xC4rger", "\xE4RG", true},
-                    MatchCase{"caron_capitals_fold", " 2-\x8A\x8C", "\x9A\x9C", true}),
+                    MatchCase{"no_hyphen_searches_everything", "abc", "b", true}),
     test::row_name);
 
 TEST(FindEntry, returns_the_first_match_from_the_start_index) {
     const std::vector<std::string> entries = {" 1-left", " 2-right", " 3-left again"};
-    EXPECT_EQ(find_entry(entries, 0, "left"), 0);
-    EXPECT_EQ(find_entry(entries, 1, "left"), 2);
-    EXPECT_EQ(find_entry(entries, 3, "left"), -1);
-    EXPECT_EQ(find_entry(entries, -1, "right"), 1);
-    EXPECT_EQ(find_entry({}, 0, ""), -1);
+    EXPECT_EQ(find_entry(entries, 0, "left", ascii), 0);
+    EXPECT_EQ(find_entry(entries, 1, "left", ascii), 2);
+    EXPECT_EQ(find_entry(entries, 3, "left", ascii), -1);
+    EXPECT_EQ(find_entry(entries, -1, "right", ascii), 1);
+    EXPECT_EQ(find_entry({}, 0, "", ascii), -1);
 }
 
 } // namespace

@@ -33,6 +33,8 @@ TEST(Codepage, windows_1252_letters_convert_both_ways) {
 #endif
     EXPECT_EQ(to_utf8("\x80 \xE9 \x9F"), "\u20AC \u00E9 \u0178");
     EXPECT_EQ(from_utf8("\u20AC\u00E9\u0178").bytes, "\x80\xE9\x9F");
+    // Capitals of Latin-1 and the four of 0x8A..0x9F fold; the multiplication sign does not.
+    EXPECT_EQ(to_lower("AZ\xC4\xDE\xD7\x8A\x8C\x8E\x9F"), "az\xE4\xFE\xD7\x9A\x9C\x9E\xFF");
 }
 
 #ifndef _WIN32
@@ -74,6 +76,8 @@ TEST(Codepage, windows_1251_letters_convert_both_ways_where_it_is_the_system_cod
     }
     EXPECT_EQ(to_utf8("\xC0 \xFF \xA8 \x98"), "\u0410 \u044F \u0401 \u0098"); // 0x98 unassigned
     EXPECT_EQ(from_utf8("\u0410\u044F\u0401\u00E9").bytes, "\xC0\xFF\xA8");
+    // Cyrillic capitals fold (Ч, Я, Ё); џ (0x9F) has no capital to fold from and stays.
+    EXPECT_EQ(to_lower("\xD7\xDF\xA8\x9F"), "\xF7\xFF\xB8\x9F");
 }
 #endif
 
