@@ -12,39 +12,28 @@ namespace quorvel::qt {
 
 namespace {
 
-// The characters of a text, a character outside the Basic Multilingual Plane counted once.
-int characters(const QString& text) {
-    return static_cast<int>(text.toUcs4().size());
-}
-
 // Visibility and enabled state, which every control has.
 void show_control_state(const ui::Control& control, QWidget* widget) {
     widget->setEnabled(control.enabled());
     widget->setHidden(!control.visible());
 }
 
-} // namespace
-
-// The box's length limit, for typing only: a text set by the program is shown whole, however
-// long, and an edit that would make the text longer than the limit and longer than before
-// is refused. (QLineEdit's own limit would cut a longer text and count UTF-16 units.)
+// The box's typing limit, as the program's text box keeps it: a text set by the program is
+// shown whole, however long, and an edit the box would not take is refused. (QLineEdit's own
+// limit would cut a longer text and count UTF-16 units.)
 class TypingLimit final : public QValidator {
   public:
-    explicit TypingLimit(QObject* parent) : QValidator(parent) {}
-    void set(std::optional<int> limit, const QString& text) {
-        limit_ = limit;
-        before_ = characters(text);
-    }
-    void accepted(const QString& text) { before_ = characters(text); }
+    TypingLimit(const ui::TextBox& box, QObject* parent) : QValidator(parent), box_(box) {}
     State validate(QString& input, int& /*pos*/) const override {
-        const int n = characters(input);
-        return limit_ && n > *limit_ && n > before_ ? Invalid : Acceptable;
+        const ui::Encoded typed = from_qstring(input);
+        return box_.takes(typed.bytes, typed.unencodable) ? Acceptable : Invalid;
     }
 
   private:
-    std::optional<int> limit_;
-    int before_ = 0;
+    const ui::TextBox& box_;
 };
+
+} // namespace
 
 QString to_qstring(std::string_view single_byte) {
     return QString::fromStdString(ui::to_utf8(single_byte));
@@ -55,11 +44,9 @@ ui::Encoded from_qstring(const QString& text) {
 }
 
 void Binding::sync() {
-    if (shown_ == control_.revision()) {
-        return;
+    if (shown_.needs_showing(control_)) {
+        show();
     }
-    shown_ = control_.revision();
-    show();
 }
 
 LabelBinding::LabelBinding(const ui::Label& label, QLabel* widget)
@@ -71,10 +58,9 @@ void LabelBinding::show() {
 }
 
 TextBoxBinding::TextBoxBinding(ui::TextBox& box, QLineEdit* widget)
-    : Binding(box), box_(box), widget_(widget), limit_(new TypingLimit(widget)) {
-    widget_->setValidator(limit_);
+    : Binding(box), box_(box), widget_(widget) {
+    widget_->setValidator(new TypingLimit(box_, widget_));
     QObject::connect(widget_, &QLineEdit::textEdited, widget_, [this](const QString& text) {
-        limit_->accepted(text);
         auto typed = from_qstring(text);
         box_.type(typed.bytes, std::move(typed.unencodable));
         mark_shown();
@@ -86,8 +72,6 @@ void TextBoxBinding::show() {
     widget_->setReadOnly(box_.read_only());
     // The box still shows a character it could not hand over to the program: keep it.
     const QString text = box_.unencodable() ? widget_->text() : to_qstring(box_.text());
-    // A limit of 0 accepts nothing, as the program means it.
-    limit_->set(box_.max_length(), text);
     if (widget_->text() != text) {
         widget_->setText(text);
     }
@@ -97,8 +81,6 @@ void TextBoxBinding::show() {
 ScrollBarBinding::ScrollBarBinding(ui::ScrollBar& bar, QScrollBar* widget,
                                    std::function<void()> after_change)
     : Binding(bar), bar_(bar), widget_(widget), after_change_(std::move(after_change)) {
-    // A dragged thumb reports once, when it is released.
-    widget_->setTracking(false);
     QObject::connect(widget_, &QScrollBar::valueChanged, widget_, [this](int value) {
         bar_.set_value(value);
         after_change_();
@@ -125,8 +107,7 @@ void ListBinding::show() {
     show_items();
     show_selection();
     show_control_state(list_, widget_);
-    if (list_.focus_requests() != focus_requests_) {
-        focus_requests_ = list_.focus_requests();
+    if (focus_requests_.pending(list_)) {
         widget_->setFocus();
     }
 }
@@ -137,11 +118,10 @@ void ListBinding::show_items() {
         return;
     }
     widget_->setUpdatesEnabled(false);
-    if (items.size() == shown_items_.size()) {
-        for (std::size_t i = 0; i < items.size(); ++i) {
-            if (items[i] != shown_items_[i]) {
-                widget_->item(static_cast<int>(i))->setText(to_qstring(items[i]));
-            }
+    const ui::ListUpdate update = ui::list_update(shown_items_, items);
+    if (!update.refill) {
+        for (const int i : update.changed) {
+            widget_->item(i)->setText(to_qstring(items[static_cast<std::size_t>(i)]));
         }
     } else {
         QStringList texts;

@@ -7,6 +7,7 @@
 
 #include "ui/codepage.h"
 #include "ui/controls.h"
+#include "ui/face_sync.h"
 
 #include <QString>
 
@@ -25,7 +26,7 @@ class QScrollBar;
 
 namespace quorvel::qt {
 
-// Texts of the controls are single-byte Windows-1252; widgets show Unicode.
+// Texts of the controls are in the voice file's single-byte code page; widgets show Unicode.
 QString to_qstring(std::string_view single_byte);
 ui::Encoded from_qstring(const QString& text);
 
@@ -41,12 +42,12 @@ class Binding {
   protected:
     explicit Binding(const ui::Control& control) : control_(control) {}
     // The user changed the control through the widget: the widget already shows it.
-    void mark_shown() { shown_ = control_.revision(); }
+    void mark_shown() { shown_.mark_shown(control_); }
     virtual void show() = 0;
 
   private:
     const ui::Control& control_;
-    std::optional<std::uint64_t> shown_;
+    ui::ShownRevision shown_;
 };
 
 class LabelBinding final : public Binding {
@@ -59,8 +60,6 @@ class LabelBinding final : public Binding {
     QLabel* widget_;
 };
 
-class TypingLimit;
-
 // The user's edits reach the control as typed text; a character the code page cannot hold
 // is reported to it, so the program can refuse the change it feeds.
 class TextBoxBinding final : public Binding {
@@ -71,7 +70,6 @@ class TextBoxBinding final : public Binding {
     void show() override;
     ui::TextBox& box_;
     QLineEdit* widget_;
-    TypingLimit* limit_; // owned by the widget
 };
 
 // A value the user sets runs the program's change handler (nested in set_value), then
@@ -88,7 +86,7 @@ class ScrollBarBinding final : public Binding {
 };
 
 // The user's selection reaches the list without a handler. A full refill adds every item
-// in one go; when only texts changed, only those items change.
+// in one go; when only texts changed, only those items change (ui::list_update).
 class ListBinding final : public Binding {
   public:
     ListBinding(ui::ListBox& list, QListWidget* widget);
@@ -101,7 +99,7 @@ class ListBinding final : public Binding {
     ui::ListBox& list_;
     QListWidget* widget_;
     std::vector<std::string> shown_items_;
-    std::uint64_t focus_requests_ = 0;
+    ui::FocusRequests focus_requests_;
 };
 
 class Bindings {

@@ -2,74 +2,88 @@
 
 #include <QApplication>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 
 namespace quorvel::qt {
 
 namespace {
 
-constexpr double reference_point_size = 8.25;
+// A horizontal bar whose Left and Right keys move it as its arrow buttons do (Qt's own bar
+// reverses them), and which shows a focus mark while it has the keyboard.
+class FormScrollBar final : public QScrollBar {
+  public:
+    explicit FormScrollBar(QWidget* parent) : QScrollBar(Qt::Horizontal, parent) {}
 
-int scaled(int pixels) {
-    return qRound(pixels * form_scale());
+  private:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->modifiers() == Qt::NoModifier && event->key() == Qt::Key_Left) {
+            triggerAction(SliderSingleStepSub);
+        } else if (event->modifiers() == Qt::NoModifier && event->key() == Qt::Key_Right) {
+            triggerAction(SliderSingleStepAdd);
+        } else {
+            QScrollBar::keyPressEvent(event);
+        }
+    }
+    void paintEvent(QPaintEvent* event) override {
+        QScrollBar::paintEvent(event);
+        if (!hasFocus()) {
+            return;
+        }
+        // The style draws a focus frame only after a keyboard focus change: draw one always.
+        QPainter painter(this);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+};
+
+// Names the widget after its control, places it as drawn and gives it what a screen reader
+// says of it.
+QWidget* place(QWidget* widget, const ui::ControlFacts& row) {
+    widget->setObjectName(QString::fromLatin1(row.name));
+    widget->setGeometry(scaled(row.place));
+    if (*row.accessible_name != '\0') {
+        widget->setAccessibleName(QString::fromLatin1(row.accessible_name));
+    }
+    if (*row.accessible_description != '\0') {
+        widget->setAccessibleDescription(QString::fromLatin1(row.accessible_description));
+    }
+    return widget;
 }
 
 } // namespace
 
 double form_scale() {
-    const double desktop = QApplication::font().pointSizeF();
-    return desktop > 0 ? desktop / reference_point_size : 1.0;
+    return ui::scale_for_points(QApplication::font().pointSizeF());
 }
 
-QRect scaled(const QRect& geometry) {
-    return {scaled(geometry.left()), scaled(geometry.top()), scaled(geometry.width()),
-            scaled(geometry.height())};
+QRect scaled(const ui::Rect& place) {
+    const ui::Rect r = ui::scaled(place, form_scale());
+    return {r.left, r.top, r.width, r.height};
 }
 
-QSize scaled(const QSize& size) {
-    return {scaled(size.width()), scaled(size.height())};
+QSize scaled(const ui::Size& size) {
+    const ui::Size s = ui::scaled(size, form_scale());
+    return {s.width, s.height};
 }
 
 QFont form_font() {
     QFont font = QApplication::font();
-    font.setPointSizeF(reference_point_size * form_scale());
+    font.setPointSizeF(ui::drawn_for_points * form_scale());
     font.setStretch(QFont::SemiCondensed);
     return font;
 }
 
-void place(QWidget* widget, const char* name, const QRect& geometry) {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(scaled(geometry));
-}
-
-QLabel* add_label(QWidget* parent, const char* name, const QRect& geometry) {
-    auto* label = new QLabel(parent);
-    label->setTextFormat(Qt::PlainText);
-    place(label, name, geometry);
-    return label;
-}
-
-QLineEdit* add_line_edit(QWidget* parent, const char* name, const QRect& geometry) {
-    auto* edit = new QLineEdit(parent);
-    place(edit, name, geometry);
-    return edit;
-}
-
-QPushButton* add_button(QWidget* parent, const char* name, const QRect& geometry,
-                        const QString& caption) {
-    auto* button = new QPushButton(caption, parent);
-    place(button, name, geometry);
-    return button;
-}
-
-QGroupBox* add_frame(QWidget* parent, const char* name, const QRect& geometry,
-                     const QString& caption) {
-    auto* frame = new QGroupBox(caption, parent);
-    place(frame, name, geometry);
-    return frame;
+QFont title_font() {
+    QFont font = form_font();
+    font.setPointSizeF(ui::title_points * form_scale());
+    return font;
 }
 
 void centre_on_screen(QWidget* window) {
@@ -80,6 +94,71 @@ void centre_on_screen(QWidget* window) {
     QRect frame = window->frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     window->move(frame.topLeft());
+}
+
+QWidget* make_frame(QWidget* parent, const ui::ControlFacts& row) {
+    return place(new QGroupBox(QString::fromLatin1(row.caption), parent), row);
+}
+
+QWidget* make_widget(QWidget* parent, const ui::ControlFacts& row, Bindings& bindings,
+                     const ui::Label& label) {
+    // Labels show their text as it is: never rich text, never a mnemonic.
+    auto* widget = new QLabel(parent);
+    widget->setTextFormat(Qt::PlainText);
+    if (row.has(ui::centred_text)) {
+        widget->setAlignment(Qt::AlignCenter);
+    }
+    widget->setWordWrap(row.has(ui::wraps));
+    if (row.has(ui::title_font)) {
+        widget->setFont(title_font());
+    }
+    bindings.bind(label, widget);
+    return place(widget, row);
+}
+
+QWidget* make_widget(QWidget* parent, const ui::ControlFacts& row, Bindings& bindings,
+                     ui::TextBox& box) {
+    auto* widget = new QLineEdit(parent);
+    bindings.bind(box, widget);
+    return place(widget, row);
+}
+
+QWidget* make_widget(QWidget* parent, const ui::ControlFacts& row, Bindings& bindings,
+                     ui::ListBox& list) {
+    auto* widget = new QListWidget(parent);
+    bindings.bind(list, widget);
+    return place(widget, row);
+}
+
+QWidget* make_widget(QWidget* parent, const ui::ControlFacts& row, Bindings& bindings,
+                     ui::ScrollBar& bar, std::function<void()> after_change) {
+    auto* widget = new FormScrollBar(parent);
+    // Tab reaches the bar, so rate and volume can be set from the keyboard.
+    widget->setFocusPolicy(Qt::StrongFocus);
+    widget->setSingleStep(ui::scroll_rule.arrow_step);
+    widget->setPageStep(ui::scroll_rule.page_step);
+    widget->setTracking(!ui::scroll_rule.reports_drag_on_release);
+    bindings.bind(bar, widget, std::move(after_change));
+    return place(widget, row);
+}
+
+QWidget* make_button(QWidget* parent, const ui::ControlFacts& row, std::function<void()> click) {
+    auto* button = new QPushButton(QString::fromLatin1(row.caption), parent);
+    button->setDefault(row.has(ui::default_button));
+    if (row.has(ui::no_enter)) {
+        button->setAutoDefault(false);
+    }
+    QObject::connect(button, &QPushButton::clicked, button, std::move(click));
+    return place(button, row);
+}
+
+void set_tab_order(const QList<QWidget*>& focusable) {
+    for (qsizetype i = 1; i < focusable.size(); ++i) {
+        QWidget::setTabOrder(focusable[i - 1], focusable[i]);
+    }
+    if (!focusable.isEmpty()) {
+        focusable.front()->setFocus();
+    }
 }
 
 } // namespace quorvel::qt

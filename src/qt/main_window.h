@@ -1,16 +1,15 @@
 #pragma once
 
-// The main window, bound to the program's Form1: its controls, its menus, and the secondary
-// windows the program opens.
+// The main window, bound to the program's Form1: its controls and menus, built from the
+// window's table, and the secondary windows the program opens.
 
 #include "qt/binding.h"
 #include "qt/secondary_windows.h"
+#include "ui/face_sync.h"
 #include "ui/forms.h"
 
 #include <QMainWindow>
 #include <QPointer>
-
-class QMenu;
 
 namespace quorvel::qt {
 
@@ -26,13 +25,10 @@ class MainWindow final : public QMainWindow {
 
   private:
     void closeEvent(QCloseEvent* event) override;
-    // Return and keypad Enter on the phrase list.
+    // The key rules of the phrase list.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-    void build_controls();
     void build_menus();
-    QAction* add_action(QMenu* menu, const char* name, const QString& text,
-                        void (ui::Form1::*handler)());
     // Runs a handler of Form1 for the user's input, then `after_event`.
     void run(void (ui::Form1::*handler)());
     // Runs after every handler the user's input called: one sync, then the end of the
@@ -41,13 +37,17 @@ class MainWindow final : public QMainWindow {
     void shut_down();
 
     template <class Window, class Model>
-    void sync_window(QPointer<Window>& window, Model* model, bool wanted);
+    void sync_window(QPointer<Window>& window, ui::WindowFollower& follower, Model* model,
+                     bool shown);
 
     ui::Form1& form_;
     Bindings bindings_;
     QPointer<Form2Window> form2_window_;
     QPointer<FindWindow> find_window_;
     QPointer<AboutWindow> about_window_;
+    ui::WindowFollower form2_follower_;
+    ui::WindowFollower find_follower_;
+    ui::WindowFollower about_follower_;
 };
 
 } // namespace quorvel::qt

@@ -1,17 +1,18 @@
 #pragma once
 
-// The windows besides the main one: Modify TTS Expression (Form2), Find and About. Each
-// shows one window of the program layer while that window exists; when the program
-// discards it, the face detaches it and never touches it again. The references the
-// subclasses keep to the program's window are used only through `click` and `close_box`,
-// which never run once detached.
+// The windows besides the main one: Modify TTS Expression (Form2), Find and About, each built
+// from its table. Each shows one window of the program layer while that window exists; when
+// the program discards it, the face detaches it and never touches it again. The references
+// kept to the program's window are used only through `click` and the close box, which never
+// run once detached.
 
 #include "qt/binding.h"
+#include "qt/form_widgets.h"
 #include "ui/forms.h"
+#include "ui/window_rows.h"
 
 #include <QDialog>
 
-#include <cstdint>
 #include <functional>
 
 namespace quorvel::qt {
@@ -20,10 +21,10 @@ class SecondaryWindow : public QDialog {
     Q_OBJECT
 
   public:
-    std::uint64_t id() const { return id_; }
     bool attached() const { return model_ != nullptr; }
-    // Shows the program's state and brings the window forward when the program asks.
-    void sync();
+    // Shows the program's state; `bring_forward` also shows the window and brings it to the
+    // front.
+    void sync(bool bring_forward);
     // The program discarded the window: hides it, forgets the program's window and deletes
     // itself once control is back in the event loop.
     void detach();
@@ -31,7 +32,20 @@ class SecondaryWindow : public QDialog {
   protected:
     // `after_event` runs after each handler this window calls.
     SecondaryWindow(ui::Form1& owner, ui::Window& model, std::function<void()> after_event,
-                    QWidget* parent, Qt::WindowFlags flags);
+                    QWidget* parent);
+
+    // Names, frames and sizes the window and builds its controls from its table.
+    template <class Form> void build(Form& form, const ui::WindowTable<Form>& window) {
+        setObjectName(QString::fromLatin1(window.name));
+        setWindowTitle(QString::fromLatin1(window.caption));
+        frame(window.frame, scaled(window.client));
+        build_controls<Form>(this, form, window, bindings_, after_event_,
+                             [this, &form](void (Form::*handler)()) { click(form, handler); });
+        close_box_ = [this, &form] { click(form, &Form::close_box); };
+    }
+
+  private:
+    void frame(ui::FrameKind kind, const QSize& client);
     // Clicks a button of the program's window (through its owner, which discards the window
     // when the handler closed it), then runs `after_event`; nothing once detached.
     template <class W> void click(W& model, void (W::*handler)()) {
@@ -41,20 +55,14 @@ class SecondaryWindow : public QDialog {
         owner_.click(model, handler);
         after_event_();
     }
-    virtual void close_box() = 0;
-
-    Bindings bindings_;
-
-  private:
     void closeEvent(QCloseEvent* event) override;
-    // No key is bound to Cancel or Close: Escape does not close the window.
     void keyPressEvent(QKeyEvent* event) override;
 
+    Bindings bindings_;
     ui::Form1& owner_;
     ui::Window* model_;
-    std::uint64_t id_;
-    std::uint64_t raise_requests_ = 0;
     std::function<void()> after_event_;
+    std::function<void()> close_box_;
 };
 
 class Form2Window final : public SecondaryWindow {
@@ -63,10 +71,6 @@ class Form2Window final : public SecondaryWindow {
   public:
     Form2Window(ui::Form1& owner, ui::Form2& form, std::function<void()> after_event,
                 QWidget* parent);
-
-  private:
-    void close_box() override;
-    ui::Form2& form_;
 };
 
 class FindWindow final : public SecondaryWindow {
@@ -75,10 +79,6 @@ class FindWindow final : public SecondaryWindow {
   public:
     FindWindow(ui::Form1& owner, ui::Find_Form& form, std::function<void()> after_event,
                QWidget* parent);
-
-  private:
-    void close_box() override;
-    ui::Find_Form& form_;
 };
 
 class AboutWindow final : public SecondaryWindow {
@@ -87,10 +87,6 @@ class AboutWindow final : public SecondaryWindow {
   public:
     AboutWindow(ui::Form1& owner, ui::About_Form& form, std::function<void()> after_event,
                 QWidget* parent);
-
-  private:
-    void close_box() override;
-    ui::About_Form& form_;
 };
 
 } // namespace quorvel::qt

@@ -61,7 +61,8 @@ enum Trait : unsigned {
     title_font = 1u << 7,     // a label in the title font (title_points)
 };
 
-template <class Form> struct ControlRow {
+// A control's facts, whatever its window.
+struct ControlFacts {
     const char* name;
     const char* container; // "" for the window's client area, else the frame's name
     const char* caption;   // "" for none, or one the program fills in later
@@ -73,10 +74,14 @@ template <class Form> struct ControlRow {
     // in front of it). "" for none.
     const char* accessible_name;
     const char* accessible_description;
+
+    bool has(Trait t) const { return (traits & t) != 0; }
+};
+
+template <class Form> struct ControlRow : ControlFacts {
     Bound<Form> bound;
 
     Kind kind() const { return static_cast<Kind>(bound.index()); }
-    bool has(Trait t) const { return (traits & t) != 0; }
     // Whether Tab reaches the control and it can hold the keyboard focus.
     bool takes_focus() const { return kind() != Kind::frame && kind() != Kind::label; }
 };

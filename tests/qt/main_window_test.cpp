@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -52,15 +53,16 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void caption_client_size_and_focus() {
+    void window_and_controls_are_built_from_their_table() {
         Editor e;
         QVERIFY(e.show_active());
-        QCOMPARE(e.window.windowTitle(), QStringLiteral("Quorvel v2.51"));
-        QCOMPARE(e.window.objectName(), QStringLiteral("Form1"));
-        QCOMPARE(e.window.centralWidget()->size(), QSize(601, 456));
-        QCOMPARE(QApplication::focusWidget(), e.control("List1"));
-        QCOMPARE(tab_order(&e.window),
-                 QStringList({"List1", "HScroll2", "HScroll1", "screen_name"}));
+        const auto& window = ui::form1_window;
+        QCOMPARE(e.window.windowTitle(), QString::fromLatin1(window.caption));
+        QCOMPARE(e.window.objectName(), QString::fromLatin1(window.name));
+        QCOMPARE(e.window.centralWidget()->size(),
+                 qrect({0, 0, window.client.width, window.client.height}).size());
+        compare_with_table(e.window.centralWidget(), window);
+        QCOMPARE(QApplication::focusWidget(), e.control(window.controls.front().name));
     }
 
     void window_is_centred_and_resizable_without_moving_controls() {
@@ -71,106 +73,52 @@ class MainWindowTest : public QObject {
         QVERIFY((e.window.geometry().center() - screen.center()).manhattanLength() <= 8);
         e.window.resize(900, 700);
         QCOMPARE(e.window.size(), QSize(900, 700));
-        QCOMPARE(e.control("List1")->geometry(), QRect(8, 144, 585, 303));
+        compare_with_table(e.window.centralWidget(), ui::form1_window);
     }
 
     void placement_follows_the_desktop_font_size() {
         const QFont desktop = QApplication::font();
         QFont twice = desktop;
-        twice.setPointSizeF(16.5);
+        twice.setPointSizeF(2 * ui::drawn_for_points);
         QApplication::setFont(twice);
         Editor e;
         QApplication::setFont(desktop);
         QVERIFY(e.show_active());
         QCOMPARE(e.window.font().pointSizeF(), 16.5);
-        QCOMPARE(e.window.centralWidget()->size(), QSize(1202, 912));
-        QCOMPARE(e.control("HScroll1")->geometry(), QRect(240, 32, 146, 34));
+        const ui::Size client = ui::scaled(ui::form1_window.client, 2.0);
+        QCOMPARE(e.window.centralWidget()->size(), QSize(client.width, client.height));
+        compare_with_table(e.window.centralWidget(), ui::form1_window, 2.0);
     }
 
-    void controls_data() {
-        QTest::addColumn<QString>("parent");
-        QTest::addColumn<QRect>("geometry");
-        QTest::addColumn<QString>("caption"); // empty: none, or one the program fills in later
-        const auto row = [](const char* name, const char* parent, QRect geometry,
-                            const char* caption) {
-            QTest::newRow(name) << QString::fromLatin1(parent) << geometry
-                                << QString::fromLatin1(caption);
-        };
-        row("Frame2", "client", {8, 8, 209, 65}, "VPM Info");
-        row("Label4", "Frame2", {8, 16, 73, 17}, "Voice Name:");
-        row("voice_name", "Frame2", {80, 16, 113, 17}, nullptr);
-        row("Label5", "Frame2", {8, 40, 81, 17}, "VPM Type:");
-        row("nuvi_model", "Frame2", {80, 40, 121, 17}, nullptr);
-        row("Frame1", "client", {224, 8, 209, 65}, "Voice Parameters");
-        row("Label1", "Frame1", {8, 16, 89, 17}, "Rate:");
-        row("voice_rate", "Frame1", {80, 16, 33, 17}, "45");
-        row("HScroll1", "Frame1", {120, 16, 73, 17}, nullptr);
-        row("Label2", "Frame1", {8, 40, 57, 17}, "Volume:");
-        row("voice_vol", "Frame1", {80, 40, 17, 17}, "80");
-        row("HScroll2", "Frame1", {120, 40, 73, 17}, nullptr);
-        row("Frame3", "client", {8, 80, 425, 57}, "Displayed Voice Name");
-        row("Label6", "Frame3", {8, 24, 73, 17}, "Screen Name:");
-        row("screen_name", "Frame3", {80, 24, 329, 19}, nullptr);
-        row("Frame4", "client", {448, 80, 137, 57}, "Buffer");
-        row("Label3", "Frame4", {8, 24, 57, 17}, "Chars left:");
-        row("char_left", "Frame4", {64, 24, 41, 17}, nullptr);
-        row("List1", "client", {8, 144, 585, 303}, nullptr);
-    }
-
-    void controls() {
-        QFETCH(QString, parent);
-        QFETCH(QRect, geometry);
-        QFETCH(QString, caption);
+    void menus_are_built_from_their_table() {
         Editor e;
-        QWidget* widget = e.control(QTest::currentDataTag());
-        QCOMPARE(widget->parentWidget()->objectName(), parent);
-        QCOMPARE(widget->geometry(), geometry);
-        QCOMPARE(caption_of(widget), caption);
-    }
-
-    void start_up_state() {
-        Editor e;
-        for (const char* hidden :
-             {"voice_rate", "voice_vol", "screen_name", "Label3", "char_left"}) {
-            QVERIFY2(e.control(hidden)->isHidden(), hidden);
+        QStringList entries; // each menu's entries, as its rows give them
+        for (const auto& row : ui::form1_menus) {
+            const QString name = QString::fromLatin1(row.name);
+            const QString caption =
+                QString::fromLatin1(ui::mnemonic_caption(row.caption, row.mnemonic).c_str());
+            if (row.operation == nullptr && !row.separator()) {
+                QCOMPARE(child<QMenu>(&e.window, name)->title(), caption);
+                continue;
+            }
+            auto* menu = child<QMenu>(&e.window, QString::fromLatin1(row.parent));
+            QAction* action = child<QAction>(&e.window, name);
+            QVERIFY(menu->actions().contains(action));
+            QCOMPARE(action->isSeparator(), row.separator());
+            if (!row.separator()) {
+                QCOMPARE(action->text(), caption);
+            }
+            QCOMPARE(action->shortcut(),
+                     QKeySequence(QString::fromStdString(ui::shortcut_text(row.shortcut))));
+            entries << QString::fromLatin1(row.parent) + "/" + name;
         }
-        for (const char* disabled : {"HScroll1", "HScroll2"}) {
-            QVERIFY2(!e.control(disabled)->isEnabled(), disabled);
+        QStringList built;
+        for (const QAction* top : e.window.menuBar()->actions()) {
+            for (const QAction* action : top->menu()->actions()) {
+                built << top->menu()->objectName() + "/" + action->objectName();
+            }
         }
-        QCOMPARE(e.control<QListWidget>("List1")->count(), 0);
-    }
-
-    void menus_data() {
-        QTest::addColumn<QString>("menu");
-        QTest::addColumn<QStringList>("actions");
-        QTest::addColumn<QStringList>("texts");
-        QTest::newRow("File") << QStringLiteral("&File")
-                              << QStringList{"Open",   "Save", "sep1", "Import",
-                                             "Export", "sep2", "Exit"}
-                              << QStringList{"&Open",   "&Save", "",     "&Import",
-                                             "&Export", "",      "E&xit"};
-        QTest::newRow("Edit") << QStringLiteral("&Edit") << QStringList{"Find", "FindNext"}
-                              << QStringList{"&Find", "Find &Next"};
-        QTest::newRow("Help") << QStringLiteral("&Help") << QStringList{"About"}
-                              << QStringList{"&About"};
-    }
-
-    void menus() {
-        QFETCH(QString, menu);
-        QFETCH(QStringList, actions);
-        QFETCH(QStringList, texts);
-        Editor e;
-        auto* m = child<QMenu>(&e.window, QString::fromLatin1(QTest::currentDataTag()));
-        QCOMPARE(m->title(), menu);
-        QStringList names;
-        QStringList shown;
-        for (const QAction* action : m->actions()) {
-            names << action->objectName();
-            shown << (action->isSeparator() ? QString() : action->text());
-            QCOMPARE(action->isSeparator(), action->objectName().startsWith("sep"));
-        }
-        QCOMPARE(names, actions);
-        QCOMPARE(shown, texts);
+        QCOMPARE(built, entries);
     }
 
     void icon_has_every_size() {
@@ -179,12 +127,6 @@ class MainWindowTest : public QObject {
             QVERIFY(icon.availableSizes().contains(QSize(size, size)));
             QVERIFY(!icon.pixmap(size).toImage().isNull());
         }
-    }
-
-    void shortcuts() {
-        Editor e;
-        QCOMPARE(child<QAction>(&e.window, "Find")->shortcut(), QKeySequence("Ctrl+F"));
-        QCOMPARE(child<QAction>(&e.window, "FindNext")->shortcut(), QKeySequence("F3"));
     }
 
     void opening_a_voice_reaches_the_widgets_data() {
@@ -292,43 +234,6 @@ class MainWindowTest : public QObject {
         QCOMPARE(e.form.HScroll1.value(), value);
         QCOMPARE(digits_at(e, *e.form.voice()->settings.rate_pos),
                  QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0')).toStdString());
-    }
-
-    void accessible_names_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("description");
-        QTest::newRow("HScroll1") << "Rate"
-                                  << "";
-        QTest::newRow("HScroll2") << "Volume"
-                                  << "";
-        QTest::newRow("screen_name") << "Screen Name"
-                                     << "";
-        QTest::newRow("List1") << "Phrases"
-                               << "";
-        QTest::newRow("voice_rate") << " 45"
-                                    << "Rate";
-        QTest::newRow("voice_vol") << " 80"
-                                   << "Volume";
-        QTest::newRow("voice_name") << "Tom"
-                                    << "Voice Name";
-        QTest::newRow("nuvi_model") << "Nuvi 7x0/3x0 TTS"
-                                    << "VPM Type";
-        QTest::newRow("char_left") << ""
-                                   << "Chars left";
-    }
-
-    void accessible_names() {
-        QFETCH(QString, name);
-        QFETCH(QString, description);
-        Editor e;
-        e.open();
-        QAccessibleInterface* a =
-            QAccessible::queryAccessibleInterface(e.control(QTest::currentDataTag()));
-        QVERIFY(a != nullptr);
-        if (QByteArray(QTest::currentDataTag()) != "char_left") {
-            QCOMPARE(a->text(QAccessible::Name), name);
-        }
-        QCOMPARE(a->text(QAccessible::Description), description);
     }
 
     void return_on_the_list_does_what_the_double_click_does_data() {

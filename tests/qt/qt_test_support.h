@@ -7,7 +7,9 @@
 #include "qt/main_window.h"
 #include "support/scripted_host.h"
 #include "support/voice_builder.h"
+#include "ui/window_tables.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QGroupBox>
@@ -68,6 +70,53 @@ inline QStringList tab_order(QWidget* window) {
         }
     }
     return names;
+}
+
+inline QRect qrect(const ui::Rect& r) {
+    return {r.left, r.top, r.width, r.height};
+}
+
+// Checks each widget that `client` holds against its row of the window's table, as built and
+// before the program changed anything: name, container, place (scaled by `scale`), caption,
+// start state, text look, Enter, what a screen reader says; and Tab's order. A failed check
+// is recorded in the test.
+template <class Form>
+void compare_with_table(QWidget* client, const ui::WindowTable<Form>& window, double scale = 1.0) {
+    QStringList focusable;
+    for (const auto& row : window.controls) {
+        const QString name = QString::fromLatin1(row.name);
+        QWidget* widget = child(client, name);
+        const char* container = *row.container != '\0' ? row.container : nullptr;
+        QCOMPARE(widget->parentWidget()->objectName(),
+                 container ? QString::fromLatin1(container) : client->objectName());
+        QCOMPARE(widget->geometry(), qrect(ui::scaled(row.place, scale)));
+        if (row.kind() != ui::Kind::text_box && row.kind() != ui::Kind::list_box) {
+            QCOMPARE(caption_of(widget), QString::fromLatin1(row.caption));
+        }
+        QCOMPARE(widget->isHidden(), row.has(ui::hidden));
+        QCOMPARE(widget->isEnabled(), !row.has(ui::disabled));
+        if (const auto* label = qobject_cast<const QLabel*>(widget)) {
+            QCOMPARE(label->alignment() == Qt::AlignCenter, row.has(ui::centred_text));
+            QCOMPARE(label->wordWrap(), row.has(ui::wraps));
+            QCOMPARE(label->font().pointSizeF(),
+                     (row.has(ui::title_font) ? ui::title_points : ui::drawn_for_points) * scale);
+        }
+        if (const auto* button = qobject_cast<const QPushButton*>(widget)) {
+            // A focused button of a dialog is its default too: only the row's default is fixed.
+            QVERIFY(button->isDefault() || !row.has(ui::default_button));
+            QCOMPARE(button->autoDefault(), !row.has(ui::no_enter));
+        }
+        QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(widget);
+        if (*row.accessible_name != '\0') {
+            QCOMPARE(spoken->text(QAccessible::Name), QString::fromLatin1(row.accessible_name));
+        }
+        QCOMPARE(spoken->text(QAccessible::Description),
+                 QString::fromLatin1(row.accessible_description));
+        if (row.takes_focus()) {
+            focusable << name;
+        }
+    }
+    QCOMPARE(tab_order(client->window()), focusable);
 }
 
 struct Editor {
