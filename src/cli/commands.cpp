@@ -4,6 +4,7 @@
 #include "cli/info_json.h"
 #include "ui/codepage.h"
 #include "ui/forms.h"
+#include "ui/messages.h"
 
 #include "common/file_path.h"
 #include "exchange/voice_save.h"
@@ -205,7 +206,7 @@ int show_info(const std::string& voice, bool with_phrases, bool as_json) {
 int export_text(const std::string& voice, const std::string& output) {
     Program program;
     if (same_file(voice, output)) {
-        print_message("The text file \"" + bounded(ui::path_for_message(output)) + "\"" +
+        print_message("The text file " + ui::quoted_path(output) +
                       " is the voice file being read: nothing was written.");
         return unusable;
     }
@@ -221,7 +222,7 @@ int export_text(const std::string& voice, const std::string& output) {
 int import_text(const std::string& voice, const std::string& input, const std::string& output) {
     Program program;
     if (same_file(input, output)) {
-        print_message("The voice file \"" + bounded(ui::path_for_message(output)) + "\"" +
+        print_message("The voice file " + ui::quoted_path(output) +
                       " is the text file being read: nothing was written.");
         return unusable;
     }

@@ -9,6 +9,7 @@
 #include "layout/list_entry.h"
 #include "search/find.h"
 #include "ui/codepage.h"
+#include "ui/messages.h"
 
 #include <filesystem>
 
@@ -33,15 +34,6 @@ FileDialogRequest voice_dialog(const char* title, std::uint32_t flags) {
 
 FileDialogRequest text_dialog(const char* title, std::uint32_t flags) {
     return {title, "Text TXT (*.txt)", "*.txt", flags, current_folder()};
-}
-
-std::string file_label(const std::string& path) {
-    return "\"" + path_for_message(path) + "\"";
-}
-
-std::string unencodable_message(const std::string& what, const std::string& character) {
-    return "The " + what + " holds the character " + code_point_name(character) +
-           ", which a voice file cannot store. Nothing was changed.";
 }
 
 // Drives the window for the import, through its controls and the Modify window's OK.
@@ -111,7 +103,7 @@ void Form1::Open_Click() {
 void Form1::open_path(const std::string& path) {
     auto loaded = load_file(path);
     if (!loaded) {
-        host_.message_box("The file " + file_label(path) +
+        host_.message_box("The file " + quoted_path(path) +
                           " cannot be opened: " + loaded.message());
         return;
     }
@@ -232,7 +224,7 @@ void Form1::Save_Click() {
     const VoiceSettings& s = voice_->settings;
     write_screen_name(voice_->image, s.screen_name_pos, s.screen_name_width, screen_name.text());
     if (const auto saved = save_image(file_name_, voice_->image); !saved) {
-        host_.message_box("The voice file " + file_label(file_name_) +
+        host_.message_box("The voice file " + quoted_path(file_name_) +
                           " could not be saved: " + saved.message());
     }
 }
@@ -254,7 +246,7 @@ void Form1::Export_Click() {
         return;
     }
     if (const auto written = write_file_atomically(file_name_, *text); !written) {
-        host_.message_box("The text file " + file_label(file_name_) +
+        host_.message_box("The text file " + quoted_path(file_name_) +
                           " could not be written: " + written.message());
     }
 }
@@ -289,7 +281,7 @@ void Form1::import_text_content(std::string_view file, const std::string& path) 
     }
     const Encoded text = text_file_to_code_page(file);
     if (text.unencodable) {
-        host_.message_box("The text file " + file_label(path) + " holds at line " +
+        host_.message_box("The text file " + quoted_path(path) + " holds at line " +
                           std::to_string(line_at(text.bytes, text.unencodable_at)) +
                           " the character " + code_point_name(*text.unencodable) +
                           ", which a voice file cannot store. Nothing was imported.");
@@ -306,7 +298,7 @@ void Form1::import_text_content(std::string_view file, const std::string& path) 
 Result<std::string> Form1::read_text_file(const std::string& path) {
     auto loaded = load_text(path);
     if (!loaded) {
-        return failure("The text file " + file_label(path) +
+        return failure("The text file " + quoted_path(path) +
                        " cannot be read: " + loaded.message());
     }
     return loaded;
