@@ -63,20 +63,16 @@ int write_stdout(std::string_view bytes) {
     return success;
 }
 
-// File > Save, with the image going to standard output instead of a file: the screen name
-// goes into its field as Save puts it there.
+// File > Save, with the image going to standard output instead of a file: Save's refusals
+// hold, and nothing is written after one.
 int save_to_stdout(Program& program) {
-    ui::Form1& f = program.form;
-    if (f.screen_name.unencodable()) {
-        // The one refusal of Save before it writes; Export refuses with the same message.
-        print_message(f.export_text_content().message());
+    const auto image = program.form.image_to_save();
+    if (!image) {
+        print_message(image.message());
         return refused;
     }
-    Bytes image = f.voice()->image;
-    const VoiceSettings& s = f.voice()->settings;
-    write_screen_name(image, s.screen_name_pos, s.screen_name_width, f.screen_name.text());
     return write_stdout(
-        std::string_view(reinterpret_cast<const char*>(image.data()), image.size()));
+        std::string_view(reinterpret_cast<const char*>(image->data()), image->size()));
 }
 
 // The command's output, "-" for standard output.

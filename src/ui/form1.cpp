@@ -22,6 +22,10 @@ const char* const modify_first_refusal = "Sorry! You can't modify string 1 in th
 const char* const not_found = "Search item not found";
 const char* const not_found_again = "Search item not found. Hit F3 again to search from top";
 
+std::string no_voice_message(const char* action) {
+    return std::string("No voice file is open. Open a voice file before you ") + action + ".";
+}
+
 std::string current_folder() {
     std::error_code ec;
     const auto folder = std::filesystem::current_path(ec);
@@ -194,8 +198,7 @@ bool Form1::require_voice(const char* action) {
     if (voice_) {
         return true;
     }
-    host_.message_box(std::string("No voice file is open. Open a voice file before you ") + action +
-                      ".");
+    host_.message_box(no_voice_message(action));
     return false;
 }
 
@@ -205,15 +208,8 @@ void Form1::Save_Click() {
     }
     host_.message_box(save_reminder);
     // Refused before the dialog, so the user does not pick a file for nothing.
-    if (screen_name.unencodable()) {
-        host_.message_box(unencodable_message("screen name", *screen_name.unencodable()));
-        return;
-    }
-    // The screen-name field ends at the next "<": the next opening would read a shorter
-    // field, or a tag inside it.
-    if (screen_name.text().find('<') != std::string::npos) {
-        host_.message_box("The screen name holds \"<\", which would end its field in the voice "
-                          "file. Nothing was saved.");
+    if (const auto savable = check_savable(); !savable) {
+        host_.message_box(savable.message());
         return;
     }
     file_name_ = host_.save_file_dialog(
@@ -221,12 +217,40 @@ void Form1::Save_Click() {
     if (file_name_.empty()) {
         return;
     }
-    const VoiceSettings& s = voice_->settings;
-    write_screen_name(voice_->image, s.screen_name_pos, s.screen_name_width, screen_name.text());
+    put_screen_name();
     if (const auto saved = save_image(file_name_, voice_->image); !saved) {
         host_.message_box("The voice file " + quoted_path(file_name_) +
                           " could not be saved: " + saved.message());
     }
+}
+
+Result<std::span<const std::uint8_t>> Form1::image_to_save() {
+    if (const auto savable = check_savable(); !savable) {
+        return failure(savable.message());
+    }
+    put_screen_name();
+    return std::span<const std::uint8_t>(voice_->image);
+}
+
+Result<> Form1::check_savable() const {
+    if (!voice_) {
+        return failure(no_voice_message("save"));
+    }
+    if (screen_name.unencodable()) {
+        return failure(unencodable_message("screen name", *screen_name.unencodable()));
+    }
+    // The screen-name field ends at the next "<": the next opening would read a shorter
+    // field, or a tag inside it.
+    if (screen_name.text().find('<') != std::string::npos) {
+        return failure("The screen name holds \"<\", which would end its field in the voice "
+                       "file. Nothing was saved.");
+    }
+    return {};
+}
+
+void Form1::put_screen_name() {
+    const VoiceSettings& s = voice_->settings;
+    write_screen_name(voice_->image, s.screen_name_pos, s.screen_name_width, screen_name.text());
 }
 
 void Form1::Export_Click() {

@@ -457,6 +457,7 @@ struct RefusalCase {
     VoicePlan layout;
     Args changes;
     std::string message;
+    std::string output = "OUT"; // "-": standard output
 };
 
 class SetRefusal : public Cli, public testing::WithParamInterface<RefusalCase> {};
@@ -464,10 +465,11 @@ class SetRefusal : public Cli, public testing::WithParamInterface<RefusalCase> {
 TEST_P(SetRefusal, writes_nothing_and_exits_with_1) {
     const auto& c = GetParam();
     write_voice(c.layout);
-    Args args = {"set", "VOICE", "-o", "OUT"};
+    Args args = {"set", "VOICE", "-o", c.output};
     args.insert(args.end(), c.changes.begin(), c.changes.end());
     const Outcome r = run(args);
     EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, c.message);
     EXPECT_FALSE(fs::exists(path("OUT")));
 }
@@ -494,6 +496,18 @@ INSTANTIATE_TEST_SUITE_P(
                     {"--screen-name", "a<b"},
                     "The screen name holds \"<\", which would end its field in the voice file. "
                     "Nothing was saved.\n"},
+        RefusalCase{"screen_name_outside_the_code_page_to_standard_output",
+                    {},
+                    {"--screen-name", "\u4E2D"},
+                    "The screen name holds the character U+4E2D, which a voice file cannot "
+                    "store. Nothing was changed.\n",
+                    "-"},
+        RefusalCase{"screen_name_holding_a_field_end_to_standard_output",
+                    {},
+                    {"--screen-name", "a<b"},
+                    "The screen name holds \"<\", which would end its field in the voice file. "
+                    "Nothing was saved.\n",
+                    "-"},
         RefusalCase{"phrase_one",
                     {},
                     {"--phrase", "2=Go", "--phrase", "1=Go"},
