@@ -7,7 +7,8 @@
 #include "ui/messages.h"
 
 #include "common/file_path.h"
-#include "exchange/voice_save.h"
+#include "common/input_limits.h"
+#include "common/result.h"
 
 #include <cerrno>
 #include <charconv>
@@ -29,7 +30,7 @@ struct Program {
     // File > Open of `path`; false when the file cannot be read or is not a voice file.
     bool open(const std::string& path) {
         form.open_path(path);
-        return form.voice().has_value();
+        return form.voice_open();
     }
 
     // File > Export, its dialog answered with `path`.

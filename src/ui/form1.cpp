@@ -361,9 +361,13 @@ Form2& Form1::modify_window(int t) {
     if (!form2_) {
         form2_ = std::make_unique<Form2>(*this);
     }
-    form2_->fill(t, std::string(entry_text(List1.items().at(static_cast<std::size_t>(t)))));
+    form2_->fill(t, phrase_text(t));
     form2_->new_.set_text("");
     return *form2_;
+}
+
+std::string Form1::phrase_text(int t) const {
+    return std::string(entry_text(List1.items().at(static_cast<std::size_t>(t))));
 }
 
 void Form1::modify_phrase(int t, const std::string& text, std::optional<std::string> unencodable) {

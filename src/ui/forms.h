@@ -141,6 +141,8 @@ class Form1 {
     Result<std::span<const std::uint8_t>> image_to_save();
     // File > Export before its file is written: the text, or the message why none can be.
     Result<std::string> export_text_content() const;
+    // The text of phrase t (a list position), as the Modify window shows it in Current.
+    std::string phrase_text(int t) const;
     // Phrase t (a list position) selected and double-clicked; then, when the Modify window
     // opened, `text` typed into New (with the first character a face could not convert, if
     // any) and OK clicked.
@@ -167,6 +169,7 @@ class Form1 {
     // Program-wide state.
     const std::string& file_name() const { return file_name_; }
     const std::optional<OpenVoice>& voice() const { return voice_; }
+    bool voice_open() const { return voice_.has_value(); }
     const std::string& find_text() const { return find_text_; }
     int find_pos() const { return find_pos_; }
 
