@@ -182,10 +182,11 @@ int show_info(const std::string& voice, bool with_phrases, bool as_json) {
     if (as_json) {
         return write_stdout(info_json(f, with_phrases) + "\n");
     }
+    const int width = f.screen_name.max_length().value_or(0);
     std::cout << "Family:       " << ui::to_utf8(f.nuvi_model.caption()) << '\n'
               << "Voice name:   " << ui::to_utf8(f.voice_name.caption()) << '\n'
-              << "Screen name:  " << ui::to_utf8(f.screen_name.text()) << " (field of "
-              << f.screen_name.max_length().value_or(0) << " characters)\n"
+              << "Screen name:  " << ui::to_utf8(f.screen_name.text()) << " (field of " << width
+              << (width == 1 ? " character)\n" : " characters)\n")
               << "Rate:         " << f.HScroll1.value() << (f.HScroll1.enabled() ? "" : " (fixed)")
               << '\n'
               << "Volume:       " << f.HScroll2.value() << '\n'
