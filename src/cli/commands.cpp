@@ -4,9 +4,11 @@
 #include "cli/info_json.h"
 #include "ui/codepage.h"
 #include "ui/forms.h"
+#include "ui/messages.h"
 
 #include "common/file_path.h"
-#include "exchange/voice_save.h"
+#include "common/input_limits.h"
+#include "common/result.h"
 
 #include <cerrno>
 #include <charconv>
@@ -28,7 +30,7 @@ struct Program {
     // File > Open of `path`; false when the file cannot be read or is not a voice file.
     bool open(const std::string& path) {
         form.open_path(path);
-        return form.voice().has_value();
+        return form.voice_open();
     }
 
     // File > Export, its dialog answered with `path`.
@@ -62,20 +64,16 @@ int write_stdout(std::string_view bytes) {
     return success;
 }
 
-// File > Save, with the image going to standard output instead of a file: the screen name
-// goes into its field as Save puts it there.
+// File > Save, with the image going to standard output instead of a file: Save's refusals
+// hold, and nothing is written after one.
 int save_to_stdout(Program& program) {
-    ui::Form1& f = program.form;
-    if (f.screen_name.unencodable()) {
-        // The one refusal of Save before it writes; Export refuses with the same message.
-        print_message(f.export_text_content().message());
+    const auto image = program.form.image_to_save();
+    if (!image) {
+        print_message(image.message());
         return refused;
     }
-    Bytes image = f.voice()->image;
-    const VoiceSettings& s = f.voice()->settings;
-    write_screen_name(image, s.screen_name_pos, s.screen_name_width, f.screen_name.text());
     return write_stdout(
-        std::string_view(reinterpret_cast<const char*>(image.data()), image.size()));
+        std::string_view(reinterpret_cast<const char*>(image->data()), image->size()));
 }
 
 // The command's output, "-" for standard output.
@@ -184,10 +182,11 @@ int show_info(const std::string& voice, bool with_phrases, bool as_json) {
     if (as_json) {
         return write_stdout(info_json(f, with_phrases) + "\n");
     }
+    const int width = f.screen_name.max_length().value_or(0);
     std::cout << "Family:       " << ui::to_utf8(f.nuvi_model.caption()) << '\n'
               << "Voice name:   " << ui::to_utf8(f.voice_name.caption()) << '\n'
-              << "Screen name:  " << ui::to_utf8(f.screen_name.text()) << " (field of "
-              << f.screen_name.max_length().value_or(0) << " characters)\n"
+              << "Screen name:  " << ui::to_utf8(f.screen_name.text()) << " (field of " << width
+              << (width == 1 ? " character)\n" : " characters)\n")
               << "Rate:         " << f.HScroll1.value() << (f.HScroll1.enabled() ? "" : " (fixed)")
               << '\n'
               << "Volume:       " << f.HScroll2.value() << '\n'
@@ -205,7 +204,7 @@ int show_info(const std::string& voice, bool with_phrases, bool as_json) {
 int export_text(const std::string& voice, const std::string& output) {
     Program program;
     if (same_file(voice, output)) {
-        print_message("The text file \"" + bounded(ui::path_for_message(output)) + "\"" +
+        print_message("The text file " + ui::quoted_path(output) +
                       " is the voice file being read: nothing was written.");
         return unusable;
     }
@@ -221,7 +220,7 @@ int export_text(const std::string& voice, const std::string& output) {
 int import_text(const std::string& voice, const std::string& input, const std::string& output) {
     Program program;
     if (same_file(input, output)) {
-        print_message("The voice file \"" + bounded(ui::path_for_message(output)) + "\"" +
+        print_message("The voice file " + ui::quoted_path(output) +
                       " is the text file being read: nothing was written.");
         return unusable;
     }

@@ -1,6 +1,5 @@
 #include "cli/info_json.h"
 
-#include "layout/list_entry.h"
 #include "ui/codepage.h"
 
 #include <cstdio>
@@ -39,8 +38,8 @@ std::string info_json(const ui::Form1& form, bool with_phrases) {
         ",\"bytes_left\":" + form.char_left.caption();
     if (with_phrases) {
         out += ",\"phrases\":[";
-        for (const auto& entry : form.List1.items()) {
-            out += (out.back() == '[' ? "" : ",") + text(std::string(entry_text(entry)));
+        for (int t = 0; t < form.List1.count(); ++t) {
+            out += (t == 0 ? "" : ",") + text(form.phrase_text(t));
         }
         out += "]";
     }

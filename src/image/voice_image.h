@@ -7,6 +7,7 @@
 // end of the image does not match there; a checked read that would leave the image returns
 // an empty optional and reads nothing.
 
+#include "common/input_limits.h"
 #include "common/result.h"
 
 #include <cstdint>
@@ -35,9 +36,6 @@ using Bytes = std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>>;
 // Positions are signed 32-bit; a larger file is refused, so that a position plus any search
 // window the program adds to it stays far inside that range.
 inline constexpr std::int64_t max_image_size = std::int64_t{1} << 30;
-
-// A text file larger than this is refused: an export of the largest voice is far smaller.
-inline constexpr std::int64_t max_text_size = std::int64_t{64} << 20;
 
 // Reads the whole file named by `path`, or fails with the reason (the system's, or that it is
 // a folder, not a regular file, too large, or that memory ran out). Creates nothing; a missing

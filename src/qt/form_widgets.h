@@ -17,7 +17,6 @@
 #include <type_traits>
 #include <variant>
 
-
 namespace quorvel::qt {
 
 // The factor of the desktop's font size over the size the placement is drawn for (a desktop

@@ -9,6 +9,7 @@
 #include "layout/list_entry.h"
 #include "search/find.h"
 #include "ui/codepage.h"
+#include "ui/messages.h"
 #include "ui/window_tables.h"
 
 #include <filesystem>
@@ -22,6 +23,10 @@ const char* const modify_first_refusal = "Sorry! You can't modify string 1 in th
 const char* const not_found = "Search item not found";
 const char* const not_found_again = "Search item not found. Hit F3 again to search from top";
 
+std::string no_voice_message(const char* action) {
+    return std::string("No voice file is open. Open a voice file before you ") + action + ".";
+}
+
 std::string current_folder() {
     std::error_code ec;
     const auto folder = std::filesystem::current_path(ec);
@@ -34,15 +39,6 @@ FileDialogRequest voice_dialog(const char* title, std::uint32_t flags) {
 
 FileDialogRequest text_dialog(const char* title, std::uint32_t flags) {
     return {title, "Text TXT (*.txt)", "*.txt", flags, current_folder()};
-}
-
-std::string file_label(const std::string& path) {
-    return "\"" + path_for_message(path) + "\"";
-}
-
-std::string unencodable_message(const std::string& what, const std::string& character) {
-    return "The " + what + " holds the character " + code_point_name(character) +
-           ", which a voice file cannot store. Nothing was changed.";
 }
 
 // Drives the window for the import, through its controls and the Modify window's OK.
@@ -106,7 +102,7 @@ void Form1::Open_Click() {
 void Form1::open_path(const std::string& path) {
     auto loaded = load_file(path);
     if (!loaded) {
-        host_.message_box("The file " + file_label(path) +
+        host_.message_box("The file " + quoted_path(path) +
                           " cannot be opened: " + loaded.message());
         return;
     }
@@ -197,8 +193,7 @@ bool Form1::require_voice(const char* action) {
     if (voice_) {
         return true;
     }
-    host_.message_box(std::string("No voice file is open. Open a voice file before you ") + action +
-                      ".");
+    host_.message_box(no_voice_message(action));
     return false;
 }
 
@@ -208,15 +203,8 @@ void Form1::Save_Click() {
     }
     host_.message_box(save_reminder);
     // Refused before the dialog, so the user does not pick a file for nothing.
-    if (screen_name.unencodable()) {
-        host_.message_box(unencodable_message("screen name", *screen_name.unencodable()));
-        return;
-    }
-    // The screen-name field ends at the next "<": the next opening would read a shorter
-    // field, or a tag inside it.
-    if (screen_name.text().find('<') != std::string::npos) {
-        host_.message_box("The screen name holds \"<\", which would end its field in the voice "
-                          "file. Nothing was saved.");
+    if (const auto savable = check_savable(); !savable) {
+        host_.message_box(savable.message());
         return;
     }
     file_name_ = host_.save_file_dialog(
@@ -224,12 +212,40 @@ void Form1::Save_Click() {
     if (file_name_.empty()) {
         return;
     }
-    const VoiceSettings& s = voice_->settings;
-    write_screen_name(voice_->image, s.screen_name_pos, s.screen_name_width, screen_name.text());
+    put_screen_name();
     if (const auto saved = save_image(file_name_, voice_->image); !saved) {
-        host_.message_box("The voice file " + file_label(file_name_) +
+        host_.message_box("The voice file " + quoted_path(file_name_) +
                           " could not be saved: " + saved.message());
     }
+}
+
+Result<std::span<const std::uint8_t>> Form1::image_to_save() {
+    if (const auto savable = check_savable(); !savable) {
+        return failure(savable.message());
+    }
+    put_screen_name();
+    return std::span<const std::uint8_t>(voice_->image);
+}
+
+Result<> Form1::check_savable() const {
+    if (!voice_) {
+        return failure(no_voice_message("save"));
+    }
+    if (screen_name.unencodable()) {
+        return failure(unencodable_message("screen name", *screen_name.unencodable()));
+    }
+    // The screen-name field ends at the next "<": the next opening would read a shorter
+    // field, or a tag inside it.
+    if (screen_name.text().find('<') != std::string::npos) {
+        return failure("The screen name holds \"<\", which would end its field in the voice "
+                       "file. Nothing was saved.");
+    }
+    return {};
+}
+
+void Form1::put_screen_name() {
+    const VoiceSettings& s = voice_->settings;
+    write_screen_name(voice_->image, s.screen_name_pos, s.screen_name_width, screen_name.text());
 }
 
 void Form1::Export_Click() {
@@ -249,7 +265,7 @@ void Form1::Export_Click() {
         return;
     }
     if (const auto written = write_file_atomically(file_name_, *text); !written) {
-        host_.message_box("The text file " + file_label(file_name_) +
+        host_.message_box("The text file " + quoted_path(file_name_) +
                           " could not be written: " + written.message());
     }
 }
@@ -284,7 +300,7 @@ void Form1::import_text_content(std::string_view file, const std::string& path) 
     }
     const Encoded text = text_file_to_code_page(file);
     if (text.unencodable) {
-        host_.message_box("The text file " + file_label(path) + " holds at line " +
+        host_.message_box("The text file " + quoted_path(path) + " holds at line " +
                           std::to_string(line_at(text.bytes, text.unencodable_at)) +
                           " the character " + code_point_name(*text.unencodable) +
                           ", which a voice file cannot store. Nothing was imported.");
@@ -301,7 +317,7 @@ void Form1::import_text_content(std::string_view file, const std::string& path) 
 Result<std::string> Form1::read_text_file(const std::string& path) {
     auto loaded = load_text(path);
     if (!loaded) {
-        return failure("The text file " + file_label(path) +
+        return failure("The text file " + quoted_path(path) +
                        " cannot be read: " + loaded.message());
     }
     return loaded;
@@ -340,9 +356,13 @@ Form2& Form1::modify_window(int t) {
     if (!form2_) {
         form2_ = std::make_unique<Form2>(*this);
     }
-    form2_->fill(t, std::string(entry_text(List1.items().at(static_cast<std::size_t>(t)))));
+    form2_->fill(t, phrase_text(t));
     form2_->new_.set_text("");
     return *form2_;
+}
+
+std::string Form1::phrase_text(int t) const {
+    return std::string(entry_text(List1.items().at(static_cast<std::size_t>(t))));
 }
 
 void Form1::modify_phrase(int t, const std::string& text, std::optional<std::string> unencodable) {

@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -135,8 +136,14 @@ class Form1 {
     // Unicode file is converted to the code page first; a character it cannot hold refuses
     // the whole import.
     void import_text_content(std::string_view file, const std::string& path);
+    // File > Save after its dialog: the image as Save writes it, the screen name put into its
+    // field; or the message why Save refuses (no voice open, a screen name it cannot store).
+    // The bytes are the voice's own, valid until the voice next changes.
+    Result<std::span<const std::uint8_t>> image_to_save();
     // File > Export before its file is written: the text, or the message why none can be.
     Result<std::string> export_text_content() const;
+    // The text of phrase t (a list position), as the Modify window shows it in Current.
+    std::string phrase_text(int t) const;
     // Phrase t (a list position) selected and double-clicked; then, when the Modify window
     // opened, `text` typed into New (with the first character a face could not convert, if
     // any) and OK clicked.
@@ -163,6 +170,7 @@ class Form1 {
     // Program-wide state.
     const std::string& file_name() const { return file_name_; }
     const std::optional<OpenVoice>& voice() const { return voice_; }
+    bool voice_open() const { return voice_.has_value(); }
     const std::string& find_text() const { return find_text_; }
     int find_pos() const { return find_pos_; }
 
@@ -176,6 +184,9 @@ class Form1 {
     void reject(const std::string& message);
     void show_voice();
     bool require_voice(const char* action);
+    // Save's refusals of the voice as it stands, checked before its dialog.
+    Result<> check_savable() const;
+    void put_screen_name();
     // The double-click: the Modify window it opened, or none after a refusal.
     Form2* open_modify_window();
     void discard_closed_windows();

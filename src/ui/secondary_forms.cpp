@@ -1,6 +1,6 @@
 #include "ui/forms.h"
 
-#include "ui/codepage.h"
+#include "ui/messages.h"
 #include "ui/window_tables.h"
 
 namespace quorvel::ui {
@@ -24,9 +24,7 @@ void Form2::fill(int target, const std::string& current_text) {
 
 void Form2::Command3_Click() {
     if (new_.unencodable()) {
-        owner_.host().message_box("The new text holds the character " +
-                                  code_point_name(*new_.unencodable()) +
-                                  ", which a voice file cannot store. Nothing was changed.");
+        owner_.host().message_box(unencodable_message("new text", *new_.unencodable()));
         // The window stays, in front, with the user's text, so it can be corrected.
         bring_forward();
         return;

@@ -322,13 +322,40 @@ TEST_F(Cli, info_shows_the_settings_in_utf8_and_the_phrases_on_request) {
             left + ",\"phrases\":[\"Turn left\",\"Turn right\",\"\\\"Go\\\"\\\\\\u0009\"]}\n");
 }
 
-TEST_F(Cli, info_shows_the_fixed_rate_of_a_255w_voice) {
-    const Outcome r = run({"info", write_voice(test::plan_255w())});
+struct InfoCase {
+    const char* name;
+    VoicePlan layout;
+    Args lines;       // among the lines info prints
+    std::string json; // a part of what info --json prints
+};
+
+class Info : public Cli, public testing::WithParamInterface<InfoCase> {};
+
+TEST_P(Info, shows_the_voice_in_lines_and_in_json) {
+    write_voice(GetParam().layout);
+    const Outcome r = run({"info", "VOICE"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find("Family:       Nuvi 255W/260 TTS\n"), std::string::npos);
-    EXPECT_NE(r.out.find("Rate:         100 (fixed)\n"), std::string::npos);
-    EXPECT_NE(run({"info", "VOICE", "--json"}).out.find(",\"rate\":null,"), std::string::npos);
+    for (const auto& line : GetParam().lines) {
+        EXPECT_NE(r.out.find(line + "\n"), std::string::npos) << r.out;
+    }
+    EXPECT_NE(run({"info", "VOICE", "--json"}).out.find(GetParam().json), std::string::npos);
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, Info,
+                         testing::Values(InfoCase{"fixed_rate_of_a_255w_voice",
+                                                  test::plan_255w(),
+                                                  {"Family:       Nuvi 255W/260 TTS",
+                                                   "Rate:         100 (fixed)"},
+                                                  ",\"rate\":null,"},
+                                         InfoCase{"screen_name_field_of_one_character",
+                                                  test::with({},
+                                                             [](auto& s) {
+                                                                 s.screen_name = "T";
+                                                                 s.screen_name_width = 1;
+                                                             }),
+                                                  {"Screen name:  T (field of 1 character)"},
+                                                  ",\"field_width\":1,"}),
+                         test::row_name);
 
 struct FamilyCase {
     const char* name;
@@ -457,6 +484,7 @@ struct RefusalCase {
     VoicePlan layout;
     Args changes;
     std::string message;
+    std::string output = "OUT"; // "-": standard output
 };
 
 class SetRefusal : public Cli, public testing::WithParamInterface<RefusalCase> {};
@@ -464,10 +492,11 @@ class SetRefusal : public Cli, public testing::WithParamInterface<RefusalCase> {
 TEST_P(SetRefusal, writes_nothing_and_exits_with_1) {
     const auto& c = GetParam();
     write_voice(c.layout);
-    Args args = {"set", "VOICE", "-o", "OUT"};
+    Args args = {"set", "VOICE", "-o", c.output};
     args.insert(args.end(), c.changes.begin(), c.changes.end());
     const Outcome r = run(args);
     EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, c.message);
     EXPECT_FALSE(fs::exists(path("OUT")));
 }
@@ -494,6 +523,18 @@ INSTANTIATE_TEST_SUITE_P(
                     {"--screen-name", "a<b"},
                     "The screen name holds \"<\", which would end its field in the voice file. "
                     "Nothing was saved.\n"},
+        RefusalCase{"screen_name_outside_the_code_page_to_standard_output",
+                    {},
+                    {"--screen-name", "\u4E2D"},
+                    "The screen name holds the character U+4E2D, which a voice file cannot "
+                    "store. Nothing was changed.\n",
+                    "-"},
+        RefusalCase{"screen_name_holding_a_field_end_to_standard_output",
+                    {},
+                    {"--screen-name", "a<b"},
+                    "The screen name holds \"<\", which would end its field in the voice file. "
+                    "Nothing was saved.\n",
+                    "-"},
         RefusalCase{"phrase_one",
                     {},
                     {"--phrase", "2=Go", "--phrase", "1=Go"},

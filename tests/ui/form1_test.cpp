@@ -458,6 +458,7 @@ TEST_F(Program, save_without_a_voice_is_refused_before_anything_else) {
     EXPECT_EQ(host.messages.size(), 1u);
     EXPECT_NE(host.messages[0], reminder);
     EXPECT_TRUE(host.save_requests.empty());
+    EXPECT_EQ(form.image_to_save().message(), host.messages[0]);
 }
 
 TEST_F(Program, screen_name_holding_a_field_end_is_refused_before_the_dialog) {
