@@ -32,6 +32,11 @@ struct Encoded {
 // A malformed sequence is U+FFFD, which has no code either.
 Encoded from_utf8(std::string_view utf8);
 
+// UTF-8 and UTF-16, the text of the Windows calls, both ways: a malformed sequence or a lone
+// surrogate is U+FFFD.
+std::u16string utf16_from_utf8(std::string_view utf8);
+std::string utf8_from_utf16(std::u16string_view utf16);
+
 // A text file's bytes as the import reads them. A file that begins with the byte-order mark
 // of UTF-8 (EF BB BF), UTF-16 LE (FF FE) or UTF-16 BE (FE FF), and a file without one that
 // is well-formed UTF-8 holding a character beyond ASCII, is converted (the mark dropped); a

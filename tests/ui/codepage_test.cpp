@@ -95,6 +95,34 @@ TEST(Codepage, malformed_utf8_is_unencodable) {
     EXPECT_TRUE(e.unencodable);
 }
 
+struct Utf16Case {
+    const char* name;
+    std::string utf8;
+    std::u16string utf16;
+    std::string back; // the UTF-8 that the UTF-16 gives back
+};
+
+class Utf16 : public testing::TestWithParam<Utf16Case> {};
+
+TEST_P(Utf16, converts_both_ways) {
+    const auto& c = GetParam();
+    EXPECT_EQ(utf16_from_utf8(c.utf8), c.utf16);
+    EXPECT_EQ(utf8_from_utf16(c.utf16), c.back);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Utf16,
+    testing::Values(Utf16Case{"ascii", "Quorvel", u"Quorvel", "Quorvel"},
+                    Utf16Case{"bmp", "Zo\u00EB \u2013 \u20AC \u0416",
+                              u"Zo\u00EB \u2013 \u20AC \u0416", "Zo\u00EB \u2013 \u20AC \u0416"},
+                    Utf16Case{"surrogate_pair", "a\U0001F600", u"a\U0001F600", "a\U0001F600"},
+                    Utf16Case{"malformed_utf8", "a\xFF", u"a\uFFFD", "a\uFFFD"}),
+    test::row_name);
+
+TEST(Codepage, lone_utf16_surrogate_is_the_replacement_character) {
+    EXPECT_EQ(utf8_from_utf16(std::u16string{u'a', char16_t{0xDC00}, u'b'}), "a\uFFFDb");
+}
+
 struct TextFileCase {
     const char* name;
     std::string file;
