@@ -1,0 +1,178 @@
+#include "win32/main_window.h"
+
+#include "ui/window_tables.h"
+#include "win32/text.h"
+
+#include <map>
+#include <string>
+
+namespace quorvel::win32 {
+
+namespace {
+
+// Posted to the main window to delete the windows discarded while handling a message.
+constexpr UINT delete_discarded = WM_APP;
+
+ACCEL accelerator(const ui::Shortcut& key, int id) {
+    const auto flags =
+        static_cast<BYTE>(FVIRTKEY | (key.ctrl ? FCONTROL : 0) | (key.shift ? FSHIFT : 0));
+    const auto virtual_key =
+        static_cast<WORD>(key.letter != 0 ? key.letter : VK_F1 + key.function_key - 1);
+    return {flags, virtual_key, static_cast<WORD>(id)};
+}
+
+bool key_held(int virtual_key) {
+    return (::GetKeyState(virtual_key) & 0x8000) != 0;
+}
+
+} // namespace
+
+MainWindow::MainWindow(ui::Form1& form, ui::Host& host)
+    : FormWindow([this, &host](const std::function<void()>& gesture) {
+          ui::run_gesture(
+              host,
+              [&] {
+                  gesture();
+                  return true;
+              },
+              false);
+          after_event();
+      }),
+      form_(form) {
+    build<ui::Form1>(form_, ui::form1_window, nullptr, build_menus_and_keys(),
+                     [](void (ui::Form1::*)()) {});
+    sync();
+}
+
+MainWindow::~MainWindow() {
+    ::DestroyAcceleratorTable(keys_);
+}
+
+HMENU MainWindow::build_menus_and_keys() {
+    const HMENU bar = ::CreateMenu();
+    std::map<std::string, HMENU> menus{{"", bar}};
+    std::vector<ACCEL> keys;
+    for (std::size_t i = 0; i < std::size(ui::form1_menus); ++i) {
+        const auto& row = ui::form1_menus[i];
+        const HMENU parent = menus.at(row.parent);
+        std::wstring caption = shown(ui::mnemonic_caption(row.caption, row.mnemonic));
+        if (row.shortcut) {
+            caption += L"\t" + wide(ui::shortcut_text(row.shortcut));
+            keys.push_back(accelerator(row.shortcut, menu_id(i)));
+        }
+        if (row.separator()) {
+            ::AppendMenuW(parent, MF_SEPARATOR, 0, nullptr);
+        } else if (row.operation == nullptr) {
+            const HMENU menu = ::CreatePopupMenu();
+            ::AppendMenuW(parent, MF_POPUP, reinterpret_cast<UINT_PTR>(menu), caption.c_str());
+            menus[row.name] = menu;
+        } else {
+            ::AppendMenuW(parent, MF_STRING, static_cast<UINT_PTR>(menu_id(i)), caption.c_str());
+        }
+    }
+    keys_ = ::CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
+    return bar;
+}
+
+bool MainWindow::translate(MSG& message) {
+    const HWND root = ::GetAncestor(message.hwnd, GA_ROOT);
+    if (root == nullptr) {
+        return false;
+    }
+    if (root == hwnd()) {
+        if (::TranslateAcceleratorW(hwnd(), keys_, &message)) {
+            return true;
+        }
+        // Return or keypad Enter on the phrase list.
+        if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN && !key_held(VK_CONTROL) &&
+            !key_held(VK_SHIFT) && !key_held(VK_MENU) &&
+            list_gesture(message.hwnd, ui::return_on_list)) {
+            return true;
+        }
+    }
+    return ::IsDialogMessageW(root, &message) != FALSE;
+}
+
+bool MainWindow::list_gesture(HWND list, void (ui::Form1::*handler)()) {
+    auto* binding = dynamic_cast<ListBinding*>(bindings_.of(list));
+    if (binding == nullptr) {
+        return false;
+    }
+    binding->take_selection();
+    run(handler);
+    return true;
+}
+
+void MainWindow::run(void (ui::Form1::*handler)()) {
+    gesture_([this, handler] { (form_.*handler)(); });
+}
+
+LRESULT MainWindow::handle(UINT message, WPARAM w, LPARAM l) {
+    switch (message) {
+    case WM_COMMAND: {
+        const auto row = static_cast<std::size_t>(LOWORD(w) - first_menu_id);
+        if (l == 0 && LOWORD(w) >= first_menu_id && row < std::size(ui::form1_menus)) {
+            if (ui::form1_menus[row].operation != nullptr) {
+                run(ui::form1_menus[row].operation);
+            }
+            return 0;
+        }
+        if (HIWORD(w) == LBN_DBLCLK) {
+            list_gesture(reinterpret_cast<HWND>(l), &ui::Form1::List1_DblClick);
+            return 0;
+        }
+        break;
+    }
+    case WM_CLOSE:
+        // The close box ends the program as Exit does, without a question.
+        gesture_([this] {
+            if (!form_.closed()) {
+                form_.Exit_Click();
+            }
+        });
+        return 0;
+    case WM_DESTROY:
+        ::PostQuitMessage(0);
+        return 0;
+    case delete_discarded:
+        discarded_.clear();
+        return 0;
+    default:
+        break;
+    }
+    return FormWindow::handle(message, w, l);
+}
+
+template <class Window, class Model>
+void MainWindow::sync_window(std::unique_ptr<Window>& window, ui::WindowFollower& follower,
+                             Model* model, bool shown) {
+    const ui::WindowFollower::Step step = follower.follow(model, shown);
+    if (step.discard && window) {
+        window->detach();
+        discarded_.push_back(std::move(window));
+        ::PostMessageW(hwnd(), delete_discarded, 0, 0);
+    }
+    if (step.create) {
+        window = std::make_unique<Window>(form_, *model, gesture_, hwnd());
+    }
+    if (window) {
+        window->sync(step.bring_forward);
+    }
+}
+
+void MainWindow::sync() {
+    bindings_.sync();
+    ui::Form2* form2 = form_.form2();
+    sync_window(form2_window_, form2_follower_, form2, form2 != nullptr && form2->shown());
+    sync_window(find_window_, find_follower_, form_.find_form(), true);
+    sync_window(about_window_, about_follower_, form_.about_form(), true);
+}
+
+void MainWindow::after_event() {
+    sync();
+    if (form_.closed() && hwnd() != nullptr) {
+        ::DestroyWindow(hwnd());
+    }
+}
+
+} // namespace quorvel::win32

@@ -1,0 +1,55 @@
+#pragma once
+
+// The main window, bound to the program's Form1: its controls, menus and shortcut keys, built
+// from the window's tables, and the secondary windows the program opens.
+
+#include "ui/face_sync.h"
+#include "ui/forms.h"
+#include "win32/form_window.h"
+#include "win32/secondary_windows.h"
+
+#include <memory>
+#include <vector>
+
+namespace quorvel::win32 {
+
+class MainWindow final : public FormWindow {
+  public:
+    MainWindow(ui::Form1& form, ui::Host& host);
+    ~MainWindow() override;
+
+    // Brings every control up to date with the program, and opens, closes and raises the
+    // secondary windows as the program has them.
+    void sync();
+    // A key before its window gets it: the menus' shortcut keys and Return on the phrase list
+    // in the main window, and in every window of the program the dialog keys (Tab, Return,
+    // Escape, arrows). True when the key was used here.
+    bool translate(MSG& message);
+
+  private:
+    LRESULT handle(UINT message, WPARAM w, LPARAM l) override;
+    // The menu bar and the shortcut keys, from the menu table.
+    HMENU build_menus_and_keys();
+    void run(void (ui::Form1::*handler)());
+    // After every gesture: one sync, then the end of the program once it closed.
+    void after_event();
+    // Runs the handler of a list's double-click or Return, with the selection the user left.
+    bool list_gesture(HWND list, void (ui::Form1::*handler)());
+
+    template <class Window, class Model>
+    void sync_window(std::unique_ptr<Window>& window, ui::WindowFollower& follower, Model* model,
+                     bool shown);
+
+    ui::Form1& form_;
+    HACCEL keys_ = nullptr;
+    std::unique_ptr<Form2Window> form2_window_;
+    std::unique_ptr<FindWindow> find_window_;
+    std::unique_ptr<AboutWindow> about_window_;
+    ui::WindowFollower form2_follower_;
+    ui::WindowFollower find_follower_;
+    ui::WindowFollower about_follower_;
+    // Discarded windows, deleted once the message that discarded them has been handled.
+    std::vector<std::unique_ptr<SecondaryWindow>> discarded_;
+};
+
+} // namespace quorvel::win32
