@@ -9,8 +9,8 @@ packages=(
     libxcb1-dev xvfb xauth xdotool imagemagick qt6-wayland
     clang libclang-rt-14-dev
 )
-# The Windows cross build, its tests under Wine, and the Windows zip.
-packages+=(g++-mingw-w64-x86-64-posix wine wine64 zip)
+# The Windows cross build, its tests under Wine (its windows in Xvfb), and the Windows zip.
+packages+=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine zip)
 # The Debian package and its checks (scripts/package.sh, scripts/package-check.sh).
 packages+=(
     qt6-svg-dev dpkg-dev lintian desktop-file-utils appstream

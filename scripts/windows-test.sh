@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Cross-builds the core, the program layer, quorvel-cli and their tests for 64-bit Windows
-# with MinGW-w64 into build/windows, and runs the tests under Wine, headless, in a Wine prefix
-# of its own under the build folder. Then compares the Windows quorvel-cli with the Linux one
-# built in build/default (scripts/compare-cli.sh).
+# Cross-builds the core, the program layer, quorvel-cli, the editor quorvel.exe and their
+# tests for 64-bit Windows with MinGW-w64 into build/windows, and runs the tests under Wine,
+# headless, in a Wine prefix of its own under the build folder. Then compares the Windows
+# quorvel-cli with the Linux one built in build/default (scripts/compare-cli.sh), and drives
+# quorvel.exe in real windows (scripts/wine-window-test.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -41,6 +42,13 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >/dev/null 2>&1
     wineserver -w
 fi
+# For real windows: Wine places and activates them itself (no window manager runs in Xvfb),
+# and finds the fonts-wine fonts ("MS Sans Serif" among them) where Windows keeps its own.
+if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg"; then
+    /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    wineserver -w
+fi
+cp -u /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
 wineserver -p
 trap 'wineserver -k 2>/dev/null || true' EXIT
 /usr/lib/wine/wine64 cmd.exe /c exit </dev/null >/dev/null 2>&1
@@ -56,6 +64,9 @@ for lang in ru_RU.UTF-8 ja_JP.UTF-8; do
         --gtest_filter='Codepage.windows_125*:Codepage.every_byte*' --gtest_brief=1 </dev/null
 done
 scripts/compare-cli.sh build/default "$build"
+wineserver -k
+wineserver -w
+scripts/wine-window-test.sh build/default "$build"
 if [ -f "$QUORVEL_WINE_REPEATS" ]; then
     echo "Test runs Wine ended early, each run again: $(wc -l <"$QUORVEL_WINE_REPEATS")"
     sed 's/^/    /' "$QUORVEL_WINE_REPEATS"
