@@ -109,11 +109,9 @@ void ScrollBarBinding::scrolled(int request, int position) {
     if (!value) {
         return;
     }
-    gesture_([this, v = std::clamp(*value, bar_.minimum(), bar_.maximum())] {
-        bar_.set_value(v);
-        // A thumb let go where it started changes nothing, and goes back to its place.
-        show();
-    });
+    bar_.set_value(std::clamp(*value, bar_.minimum(), bar_.maximum()));
+    // A thumb let go where it started changes nothing, and goes back to its place.
+    show();
 }
 
 void ListBinding::show() {
@@ -168,8 +166,8 @@ void Bindings::bind(ui::TextBox& box, HWND window) {
     bindings_.push_back(std::make_unique<TextBoxBinding>(box, window));
 }
 
-void Bindings::bind(ui::ScrollBar& bar, HWND window, Gesture gesture) {
-    bindings_.push_back(std::make_unique<ScrollBarBinding>(bar, window, std::move(gesture)));
+void Bindings::bind(ui::ScrollBar& bar, HWND window) {
+    bindings_.push_back(std::make_unique<ScrollBarBinding>(bar, window));
 }
 
 ListBinding& Bindings::bind(ui::ListBox& list, HWND window) {

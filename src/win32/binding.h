@@ -10,16 +10,12 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace quorvel::win32 {
-
-// Runs one gesture of the user and brings the windows up to date after it.
-using Gesture = std::function<void(const std::function<void()>&)>;
 
 class Binding {
   public:
@@ -75,18 +71,16 @@ class TextBoxBinding final : public Binding {
 
 // Arrows move the bar by the rule's arrow step, the track and Page Up and Down by its page
 // step; a dragged thumb reports once, where it is released. A value the user sets runs the
-// program's change handler (nested in set_value) as a gesture.
+// program's change handler (nested in set_value).
 class ScrollBarBinding final : public Binding {
   public:
-    ScrollBarBinding(ui::ScrollBar& bar, HWND window, Gesture gesture)
-        : Binding(bar, window), bar_(bar), gesture_(std::move(gesture)) {}
+    ScrollBarBinding(ui::ScrollBar& bar, HWND window) : Binding(bar, window), bar_(bar) {}
     void scrolled(int request, int position) override;
 
   private:
     void show() override;
     std::optional<int> requested(int request, int position) const;
     ui::ScrollBar& bar_;
-    Gesture gesture_;
 };
 
 // The user's selection reaches the list without a handler. A full refill adds every item in
@@ -110,7 +104,7 @@ class Bindings {
   public:
     void bind(const ui::Label& label, HWND window);
     void bind(ui::TextBox& box, HWND window);
-    void bind(ui::ScrollBar& bar, HWND window, Gesture gesture);
+    void bind(ui::ScrollBar& bar, HWND window);
     ListBinding& bind(ui::ListBox& list, HWND window);
     // The binding of a Win32 control; none for a frame or a button.
     Binding* of(HWND window) const;

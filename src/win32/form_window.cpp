@@ -165,7 +165,8 @@ void FormWindow::command(int id, int code, HWND source) {
     if (Binding* binding = bindings_.of(source)) {
         binding->notified(code);
     } else if (code == BN_CLICKED && controls_[index].click) {
-        gesture_(controls_[index].click);
+        controls_[index].click();
+        after_event_();
     }
 }
 
@@ -180,6 +181,7 @@ LRESULT FormWindow::handle(UINT message, WPARAM w, LPARAM l) {
     case WM_HSCROLL:
         if (Binding* binding = bindings_.of(reinterpret_cast<HWND>(l))) {
             binding->scrolled(LOWORD(w), static_cast<short>(HIWORD(w)));
+            after_event_();
         }
         return 0;
     case DM_GETDEFID:
@@ -226,7 +228,15 @@ LRESULT CALLBACK FormWindow::procedure(HWND window, UINT message, WPARAM w, LPAR
         ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         return ::DefWindowProcW(window, message, w, l);
     }
-    return self->handle(message, w, l);
+    LRESULT result = 0;
+    ui::run_gesture(
+        self->host_,
+        [&] {
+            result = self->handle(message, w, l);
+            return true;
+        },
+        false);
+    return result;
 }
 
 } // namespace quorvel::win32

@@ -6,6 +6,7 @@
 // bound to the program's control. Controls inside a frame are the window's own children,
 // placed inside the frame's rectangle. Nothing is laid out again when the window grows.
 
+#include "ui/host.h"
 #include "ui/window_rows.h"
 #include "ui/window_tables.h"
 #include "win32/binding.h"
@@ -31,7 +32,10 @@ class FormWindow {
     void bring_forward();
 
   protected:
-    explicit FormWindow(Gesture gesture) : gesture_(std::move(gesture)) {}
+    // `after_event` runs after each handler the user's input called. A message that runs out
+    // of memory ends with the program's message about it; the windows stay.
+    FormWindow(ui::Host& host, std::function<void()> after_event)
+        : host_(host), after_event_(std::move(after_event)) {}
 
     // Makes the window from its table, owned by `owner` (none for the main window), with the
     // menu bar `menu` (none for a window without one). A button's click goes to `click` with
@@ -51,9 +55,7 @@ class FormWindow {
             std::visit(
                 [&](auto member) {
                     using Member = decltype(member);
-                    if constexpr (std::is_same_v<Member, ui::ScrollBar Form::*>) {
-                        bindings_.bind(form.*member, control, gesture_);
-                    } else if constexpr (std::is_member_object_pointer_v<Member>) {
+                    if constexpr (std::is_member_object_pointer_v<Member>) {
                         bindings_.bind(form.*member, control);
                     } else if constexpr (std::is_member_function_pointer_v<Member>) {
                         controls_.back().click = [click, member] { click(member); };
@@ -69,7 +71,8 @@ class FormWindow {
     virtual LRESULT handle(UINT message, WPARAM w, LPARAM l);
 
     Bindings bindings_;
-    Gesture gesture_;
+    ui::Host& host_;
+    std::function<void()> after_event_;
 
   private:
     struct Control {

@@ -28,17 +28,7 @@ bool key_held(int virtual_key) {
 } // namespace
 
 MainWindow::MainWindow(ui::Form1& form, ui::Host& host)
-    : FormWindow([this, &host](const std::function<void()>& gesture) {
-          ui::run_gesture(
-              host,
-              [&] {
-                  gesture();
-                  return true;
-              },
-              false);
-          after_event();
-      }),
-      form_(form) {
+    : FormWindow(host, [this] { after_event(); }), form_(form) {
     build<ui::Form1>(form_, ui::form1_window, nullptr, build_menus_and_keys(),
                      [](void (ui::Form1::*)()) {});
     sync();
@@ -79,16 +69,8 @@ bool MainWindow::translate(MSG& message) {
     if (root == nullptr) {
         return false;
     }
-    if (root == hwnd()) {
-        if (::TranslateAcceleratorW(hwnd(), keys_, &message)) {
-            return true;
-        }
-        // Return or keypad Enter on the phrase list.
-        if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN && !key_held(VK_CONTROL) &&
-            !key_held(VK_SHIFT) && !key_held(VK_MENU) &&
-            list_gesture(message.hwnd, ui::return_on_list)) {
-            return true;
-        }
+    if (root == hwnd() && ::TranslateAcceleratorW(hwnd(), keys_, &message)) {
+        return true;
     }
     return ::IsDialogMessageW(root, &message) != FALSE;
 }
@@ -104,7 +86,8 @@ bool MainWindow::list_gesture(HWND list, void (ui::Form1::*handler)()) {
 }
 
 void MainWindow::run(void (ui::Form1::*handler)()) {
-    gesture_([this, handler] { (form_.*handler)(); });
+    (form_.*handler)();
+    after_event();
 }
 
 LRESULT MainWindow::handle(UINT message, WPARAM w, LPARAM l) {
@@ -117,6 +100,12 @@ LRESULT MainWindow::handle(UINT message, WPARAM w, LPARAM l) {
             }
             return 0;
         }
+        // Return or keypad Enter reaches the main window, which has no default button, as
+        // IDOK (IsDialogMessageW); on the phrase list it does what the double-click does.
+        if (LOWORD(w) == IDOK && HIWORD(w) == 0 && !key_held(VK_CONTROL) && !key_held(VK_SHIFT)) {
+            list_gesture(::GetFocus(), ui::return_on_list);
+            return 0;
+        }
         if (HIWORD(w) == LBN_DBLCLK) {
             list_gesture(reinterpret_cast<HWND>(l), &ui::Form1::List1_DblClick);
             return 0;
@@ -125,11 +114,10 @@ LRESULT MainWindow::handle(UINT message, WPARAM w, LPARAM l) {
     }
     case WM_CLOSE:
         // The close box ends the program as Exit does, without a question.
-        gesture_([this] {
-            if (!form_.closed()) {
-                form_.Exit_Click();
-            }
-        });
+        if (!form_.closed()) {
+            form_.Exit_Click();
+        }
+        after_event();
         return 0;
     case WM_DESTROY:
         ::PostQuitMessage(0);
@@ -153,7 +141,7 @@ void MainWindow::sync_window(std::unique_ptr<Window>& window, ui::WindowFollower
         ::PostMessageW(hwnd(), delete_discarded, 0, 0);
     }
     if (step.create) {
-        window = std::make_unique<Window>(form_, *model, gesture_, hwnd());
+        window = std::make_unique<Window>(form_, *model, after_event_, hwnd());
     }
     if (window) {
         window->sync(step.bring_forward);

@@ -21,9 +21,9 @@ class MainWindow final : public FormWindow {
     // Brings every control up to date with the program, and opens, closes and raises the
     // secondary windows as the program has them.
     void sync();
-    // A key before its window gets it: the menus' shortcut keys and Return on the phrase list
-    // in the main window, and in every window of the program the dialog keys (Tab, Return,
-    // Escape, arrows). True when the key was used here.
+    // A key before its window gets it: the menus' shortcut keys in the main window, and in
+    // every window of the program the dialog keys (Tab, Return, Escape, arrows). True when the
+    // key was used here.
     bool translate(MSG& message);
 
   private:

@@ -21,24 +21,28 @@ void SecondaryWindow::detach() {
 
 LRESULT SecondaryWindow::handle(UINT message, WPARAM w, LPARAM l) {
     if (message == WM_CLOSE) {
-        gesture_(close_box_);
+        close_box_();
+        after_event_();
         return 0;
     }
     return FormWindow::handle(message, w, l);
 }
 
-Form2Window::Form2Window(ui::Form1& owner, ui::Form2& form, Gesture gesture, HWND owner_window)
-    : SecondaryWindow(owner, form, std::move(gesture)) {
+Form2Window::Form2Window(ui::Form1& owner, ui::Form2& form, std::function<void()> after_event,
+                         HWND owner_window)
+    : SecondaryWindow(owner, form, std::move(after_event)) {
     build(form, ui::form2_window, owner_window);
 }
 
-FindWindow::FindWindow(ui::Form1& owner, ui::Find_Form& form, Gesture gesture, HWND owner_window)
-    : SecondaryWindow(owner, form, std::move(gesture)) {
+FindWindow::FindWindow(ui::Form1& owner, ui::Find_Form& form, std::function<void()> after_event,
+                       HWND owner_window)
+    : SecondaryWindow(owner, form, std::move(after_event)) {
     build(form, ui::find_window, owner_window);
 }
 
-AboutWindow::AboutWindow(ui::Form1& owner, ui::About_Form& form, Gesture gesture, HWND owner_window)
-    : SecondaryWindow(owner, form, std::move(gesture)) {
+AboutWindow::AboutWindow(ui::Form1& owner, ui::About_Form& form, std::function<void()> after_event,
+                         HWND owner_window)
+    : SecondaryWindow(owner, form, std::move(after_event)) {
     build(form, ui::about_window, owner_window);
 }
 

@@ -22,8 +22,8 @@ class SecondaryWindow : public FormWindow {
     void detach();
 
   protected:
-    SecondaryWindow(ui::Form1& owner, ui::Window& model, Gesture gesture)
-        : FormWindow(std::move(gesture)), owner_(owner), model_(&model) {}
+    SecondaryWindow(ui::Form1& owner, ui::Window& model, std::function<void()> after_event)
+        : FormWindow(owner.host(), std::move(after_event)), owner_(owner), model_(&model) {}
 
     template <class Form>
     void build(Form& form, const ui::WindowTable<Form>& table, HWND owner_window) {
@@ -49,17 +49,20 @@ class SecondaryWindow : public FormWindow {
 
 class Form2Window final : public SecondaryWindow {
   public:
-    Form2Window(ui::Form1& owner, ui::Form2& form, Gesture gesture, HWND owner_window);
+    Form2Window(ui::Form1& owner, ui::Form2& form, std::function<void()> after_event,
+                HWND owner_window);
 };
 
 class FindWindow final : public SecondaryWindow {
   public:
-    FindWindow(ui::Form1& owner, ui::Find_Form& form, Gesture gesture, HWND owner_window);
+    FindWindow(ui::Form1& owner, ui::Find_Form& form, std::function<void()> after_event,
+               HWND owner_window);
 };
 
 class AboutWindow final : public SecondaryWindow {
   public:
-    AboutWindow(ui::Form1& owner, ui::About_Form& form, Gesture gesture, HWND owner_window);
+    AboutWindow(ui::Form1& owner, ui::About_Form& form, std::function<void()> after_event,
+                HWND owner_window);
 };
 
 } // namespace quorvel::win32
