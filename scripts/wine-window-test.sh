@@ -2,8 +2,9 @@
 # Usage: scripts/wine-window-test.sh LINUX_BUILD WINDOWS_BUILD
 # Drives the Windows editor, quorvel.exe, in real windows: Wine in a virtual X display (Xvfb),
 # keys and clicks sent by xdotool, every window checked against its table and every file it
-# writes compared with quorvel-cli's (tests/win32/window_driver.cpp). Twice: with Windows-1252,
-# and with Windows-1251 and a phrase in Cyrillic. The caller sets up WINEPREFIX as
+# writes compared with quorvel-cli's (tests/win32/window_driver.cpp). Every gesture with
+# Windows-1252; a phrase in Cyrillic with Windows-1251; then each window once more on a screen
+# of 144 dpi, its placement and font scaled by 1.5. The caller sets up WINEPREFIX as
 # scripts/windows-test.sh does and has no Wine running: Wine's services start here, on the
 # virtual display.
 set -euo pipefail
@@ -30,5 +31,14 @@ drive() {
         "$windows/src/cli/quorvel-cli.exe" "$samples" "$work/$round" "$@" \
         </dev/null 2>"$work/$round.err" || { cat "$work/$round.err" >&2; return 1; }
 }
+# Wine's screen resolution, read by each program as it starts.
+dpi() {
+    /usr/lib/wine/wine64 reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+        /d "$1" /f >/dev/null 2>&1
+}
+dpi 96
 drive latin C.UTF-8
 drive cyrillic ru_RU.UTF-8 cyrillic
+dpi 144
+drive scaled C.UTF-8 windows
+dpi 96

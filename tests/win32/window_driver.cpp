@@ -3,9 +3,11 @@
 // src/ui/window_tables.h; keys and mouse clicks are real X events (xdotool, started through
 // Wine as a Unix program); the files the window writes are compared with quorvel-cli's.
 //
-// Usage: window_driver QUORVEL_EXE QUORVEL_CLI_EXE SAMPLES WORK [cyrillic]
-// (Unix paths; WORK is an empty folder). "cyrillic" runs the Windows-1251 round: a phrase in
-// Cyrillic shown, found in capitals, and the program ended with its close box.
+// Usage: window_driver QUORVEL_EXE QUORVEL_CLI_EXE SAMPLES WORK [ROUND [PICTURES]]
+// (Unix paths; WORK is an empty folder). Without a round every gesture is driven under
+// Windows-1252; "cyrillic" drives a phrase in Cyrillic under Windows-1251, found in capitals,
+// and ends the program with its close box; "windows" opens each of the four windows once, at
+// whatever DPI Wine has, and takes a picture of each into the folder PICTURES when given.
 
 #include "support/run_program.h"
 #include "ui/window_tables.h"
@@ -98,6 +100,7 @@ class Driver {
 
     void latin_round();
     void cyrillic_round();
+    void windows_round(const std::string& pictures);
 
   private:
     std::string in_work(const std::string& name) const { return windows_path(work_ + "/" + name); }
@@ -111,9 +114,12 @@ class Driver {
     HWND control(HWND window, const ui::WindowTable<Form>& table, const char* name) const;
     HWND focus() const;
 
-    // X events, as the user gives them.
-    void xdotool(const std::string& arguments);
+    // A Unix program run to its end (Wine starts one of its own accord): X events as the user
+    // gives them, and pictures.
+    void unix_command(const std::string& command);
+    void xdotool(const std::string& arguments) { unix_command("xdotool " + arguments); }
     void keys(const std::string& keys) { xdotool("key --delay 40 " + keys); }
+    void picture(HWND window, const std::string& path);
     void double_click_item(int item);
     // A click on an empty spot of the main window, which makes it the active window.
     void click_main();
@@ -286,19 +292,27 @@ template <class Form> void Driver::check_window(HWND window, const ui::WindowTab
     check(wait_for([&] { return focus() == first_focus; }), name + ": first control has focus");
 }
 
-void Driver::xdotool(const std::string& arguments) {
-    // Wine starts a Unix program of its own accord; the marker file says it has finished.
-    const std::string done = work_ + "/.xdotool-" + std::to_string(++unix_runs_);
-    std::wstring command = wide("/bin/sh -c \"xdotool " + arguments + " && touch '" + done + "'\"");
+void Driver::unix_command(const std::string& unix) {
+    // The marker file says the program has finished.
+    const std::string done = work_ + "/.unix-" + std::to_string(++unix_runs_);
+    std::wstring command = wide("/bin/sh -c \"" + unix + " && touch '" + done + "'\"");
     STARTUPINFOW start{};
     start.cb = sizeof start;
     PROCESS_INFORMATION unix_process{};
     if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                           &start, &unix_process) ||
         !wait_for([&] { return std::filesystem::exists(file_path(windows_path(done))); })) {
-        throw Stuck("xdotool " + arguments + " did not run");
+        throw Stuck(unix + " did not run");
     }
     std::filesystem::remove(file_path(windows_path(done)));
+}
+
+void Driver::picture(HWND window, const std::string& path) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    unix_command("import -window root -crop " + std::to_string(r.right - r.left) + "x" +
+                 std::to_string(r.bottom - r.top) + "+" + std::to_string(r.left) + "+" +
+                 std::to_string(r.top) + " '" + path + "'");
 }
 
 void Driver::double_click_item(int item) {
@@ -380,9 +394,12 @@ std::vector<std::string> phrase_lines(const std::string& text) {
 void Driver::ended_by(const std::function<void()>& gesture) {
     gesture();
     DWORD status = 1;
-    check(::WaitForSingleObject(process_.hProcess, 10000) == WAIT_OBJECT_0 &&
-              ::GetExitCodeProcess(process_.hProcess, &status) && status == 0,
+    const bool ended = ::WaitForSingleObject(process_.hProcess, 10000) == WAIT_OBJECT_0;
+    check(ended && ::GetExitCodeProcess(process_.hProcess, &status) && status == 0,
           "the program ends, status 0");
+    if (!ended) {
+        ::TerminateProcess(process_.hProcess, 1);
+    }
     ::CloseHandle(process_.hProcess);
     ::CloseHandle(process_.hThread);
     process_ = {};
@@ -398,6 +415,15 @@ void Driver::latin_round() {
     const auto label = [&](const char* name) {
         return win32::typed(text_of(control(main_, table, name))).bytes;
     };
+
+    // Resizing moves no control.
+    RECT before{};
+    RECT after{};
+    const HWND list = control(main_, table, "List1");
+    ::GetWindowRect(list, &before);
+    ::SetWindowPos(main_, nullptr, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER);
+    ::GetWindowRect(list, &after);
+    check(::EqualRect(&before, &after) != FALSE, "resizing the main window moves nothing");
 
     // A rejected file, then the voice, through the real open dialog reached by the menu's keys.
     keys("alt+f o");
@@ -516,7 +542,6 @@ void Driver::latin_round() {
     ::Sleep(300);
     check(::IsWindowVisible(find) != FALSE, "Escape closes no window");
     keys("Return");
-    const HWND list = control(main_, table, "List1");
     check(wait_for([&] { return !::IsWindow(find); }) &&
               ::SendMessageW(list, LB_GETCURSEL, 0, 0) == 10,
           "Return presses Find, which selects the phrase");
@@ -581,6 +606,33 @@ void Driver::cyrillic_round() {
     ended_by([&] { ::PostMessageW(main_, WM_CLOSE, 0, 0); });
 }
 
+void Driver::windows_round(const std::string& pictures) {
+    const std::string dpi = std::to_string(::GetDpiForSystem());
+    const auto take = [&](HWND window, const char* name) {
+        if (!pictures.empty()) {
+            picture(window, pictures + "/" + name + "-" + dpi + "dpi.png");
+        }
+    };
+    launch();
+    keys("alt+f o");
+    answer_file_dialog("Open Garmin TTS Voice File...", windows_path(samples_ + "/nuvi_7x0.vpm"));
+    check(wait_for([&] { return list_items().size() == 12; }), "the voice opens");
+    take(main_, "main");
+    double_click_item(2);
+    const HWND modify = opened(ui::form2_window);
+    take(modify, "modify");
+    ::PostMessageW(modify, WM_CLOSE, 0, 0);
+    keys("ctrl+f");
+    const HWND find = opened(ui::find_window);
+    take(find, "find");
+    ::PostMessageW(find, WM_CLOSE, 0, 0);
+    keys("alt+h a");
+    const HWND about = opened(ui::about_window);
+    take(about, "about");
+    keys("Return");
+    ended_by([&] { keys("alt+f x"); });
+}
+
 } // namespace
 } // namespace quorvel::test
 
@@ -589,14 +641,17 @@ int wmain(int argc, wchar_t** argv) {
     // Rectangles in pixels as the program draws them, at any DPI.
     ::SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     if (argc < 5) {
-        std::fprintf(stderr, "usage: window_driver QUORVEL CLI SAMPLES WORK [cyrillic]\n");
+        std::fprintf(stderr, "usage: window_driver QUORVEL CLI SAMPLES WORK [ROUND [PICTURES]]\n");
         return 2;
     }
     test::Driver driver(win32::utf8(argv[1]), win32::utf8(argv[2]), win32::utf8(argv[3]),
                         win32::utf8(argv[4]));
     try {
-        if (argc > 5 && std::wstring(argv[5]) == L"cyrillic") {
+        const std::wstring round = argc > 5 ? argv[5] : L"";
+        if (round == L"cyrillic") {
             driver.cyrillic_round();
+        } else if (round == L"windows") {
+            driver.windows_round(argc > 6 ? win32::utf8(argv[6]) : "");
         } else {
             driver.latin_round();
         }
