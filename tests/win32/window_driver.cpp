@@ -118,7 +118,11 @@ class Driver {
     // gives them, and pictures.
     void unix_command(const std::string& command);
     void xdotool(const std::string& arguments) { unix_command("xdotool " + arguments); }
-    void keys(const std::string& keys) { xdotool("key --delay 40 " + keys); }
+    // Keys and text typed into `window`, the main window unless another is named, once it is
+    // the active one.
+    void wait_active(HWND window);
+    void keys(const std::string& keys, HWND window = nullptr);
+    void type(const std::string& text, HWND window);
     void picture(HWND window, const std::string& path);
     void double_click_item(int item);
     // A click on an empty spot of the main window, which makes it the active window.
@@ -307,6 +311,22 @@ void Driver::unix_command(const std::string& unix) {
     std::filesystem::remove(file_path(windows_path(done)));
 }
 
+void Driver::wait_active(HWND window) {
+    if (!wait_for([&] { return ::GetForegroundWindow() == window; })) {
+        throw Stuck("the window for the keys is not the active one");
+    }
+}
+
+void Driver::keys(const std::string& keys, HWND window) {
+    wait_active(window != nullptr ? window : main_);
+    xdotool("key --delay 40 " + keys);
+}
+
+void Driver::type(const std::string& text, HWND window) {
+    wait_active(window);
+    xdotool("type --delay 40 '" + text + "'");
+}
+
 void Driver::picture(HWND window, const std::string& path) {
     RECT r{};
     ::GetWindowRect(window, &r);
@@ -445,12 +465,12 @@ void Driver::latin_round() {
     HWND modify = opened(ui::form2_window);
     const HWND current = control(modify, ui::form2_window, "Current");
     check(win32::typed(text_of(current)).bytes == "Turn left", "Modify shows the phrase");
-    keys("Return Tab");
-    xdotool("type --delay 40 'Go left now'");
-    keys("Return");
+    keys("Return Tab", modify);
+    type("Go left now", modify);
+    keys("Return", modify);
     ::Sleep(300);
     check(::IsWindowVisible(modify) != FALSE, "Return presses neither OK nor Cancel");
-    keys("Tab Tab space"); // Cancel, OK
+    keys("Tab Tab space", modify); // Cancel, OK
     check(wait_for([&] { return !::IsWindow(modify); }), "OK closes the Modify window");
     check(list_items().at(1) == " 2-Go left now", "OK changes the phrase");
 
@@ -470,9 +490,8 @@ void Driver::latin_round() {
     // The rate bar by message: arrows, the track, a drag reported once where it ends.
     const HWND rate = control(main_, table, "HScroll1");
     const auto scroll = [&](int request, int position = 0) {
-        ::PostMessageW(main_, WM_HSCROLL, MAKEWPARAM(request, position),
+        ::SendMessageW(main_, WM_HSCROLL, MAKEWPARAM(request, position),
                        reinterpret_cast<LPARAM>(rate));
-        ::SendMessageW(main_, WM_NULL, 0, 0);
     };
     scroll(SB_LINERIGHT);
     check(label("voice_rate") == " 46", "an arrow moves the bar by 1");
@@ -500,10 +519,15 @@ void Driver::latin_round() {
     keys("Home Right Right Right Right Right Right Right");
     check(wait_for([&] { return label("voice_vol") == " 7"; }), "Home goes to 0");
 
-    // The screen name: a text longer than its field is not taken.
+    // The screen name takes typing up to the width of its field, 20 characters.
     const HWND screen_name = control(main_, table, "screen_name");
-    ::SendMessageW(screen_name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"123456789012345678901"));
-    check(text_of(screen_name) == L"Tom's voice", "the screen name refuses 21 characters");
+    keys("Tab Tab End");
+    check(wait_for([&] { return focus() == screen_name; }), "Tab goes on to the screen name");
+    type("123456789X", main_);
+    keys("shift+Home"); // selects what was typed, once every key before it arrived
+    wait_for([&] { return ::SendMessageW(screen_name, EM_GETSEL, 0, 0) == MAKELRESULT(0, 20); });
+    check(text_of(screen_name) == L"Tom's voice123456789",
+          "the screen name refuses a 21st character");
     ::SendMessageW(screen_name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Zo\u00EB"));
 
     // Save through the real dialog: the bytes quorvel-cli writes for the same edits.
@@ -537,11 +561,11 @@ void Driver::latin_round() {
     // Find with Ctrl+F: Escape closes nothing, Return presses Find; F3 goes on.
     keys("ctrl+f");
     HWND find = opened(ui::find_window);
-    xdotool("type --delay 40 ROUNDABOUT");
-    keys("Escape");
+    type("ROUNDABOUT", find);
+    keys("Escape", find);
     ::Sleep(300);
     check(::IsWindowVisible(find) != FALSE, "Escape closes no window");
-    keys("Return");
+    keys("Return", find);
     check(wait_for([&] { return !::IsWindow(find); }) &&
               ::SendMessageW(list, LB_GETCURSEL, 0, 0) == 10,
           "Return presses Find, which selects the phrase");
@@ -569,7 +593,7 @@ void Driver::latin_round() {
     check(wait_for([&] { return ::GetForegroundWindow() == about; }) &&
               ::FindWindowExW(nullptr, about, L"About_Form", nullptr) == nullptr,
           "About again brings the one About window forward");
-    keys("Return");
+    keys("Return", about);
     check(wait_for([&] { return !::IsWindow(about); }), "Return presses Close");
 
     ended_by([&] { keys("alt+f x"); });
@@ -597,7 +621,7 @@ void Driver::cyrillic_round() {
     const HWND find = opened(ui::find_window);
     ::SendMessageW(control(find, ui::find_window, "Text2Find"), WM_SETTEXT, 0,
                    reinterpret_cast<LPARAM>(L"\u041D\u0410\u041F\u0420\u0410\u0412\u041E"));
-    keys("Return");
+    keys("Return", find);
     check(wait_for([&] { return ::SendMessageW(list, LB_GETCURSEL, 0, 0) == 4; }),
           "Find in capitals finds the phrase in small letters");
     keys("ctrl+f");
@@ -629,7 +653,7 @@ void Driver::windows_round(const std::string& pictures) {
     keys("alt+h a");
     const HWND about = opened(ui::about_window);
     take(about, "about");
-    keys("Return");
+    keys("Return", about);
     ended_by([&] { keys("alt+f x"); });
 }
 
