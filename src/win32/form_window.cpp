@@ -123,8 +123,8 @@ void FormWindow::place(const ui::Size& client, ui::Placement placement, HWND own
 }
 
 void FormWindow::scale_controls() {
-    ::DeleteObject(font_);
-    ::DeleteObject(title_font_);
+    const HFONT old_font = font_;
+    const HFONT old_title_font = title_font_;
     font_ = make_font(ui::drawn_for_points, dpi_);
     title_font_ = make_font(ui::title_points, dpi_);
     const double factor = ui::scale_for_dpi(static_cast<int>(dpi_));
@@ -135,6 +135,8 @@ void FormWindow::scale_controls() {
         const HFONT font = c.row->has(ui::title_font) ? title_font_ : font_;
         ::SendMessageW(c.window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
+    ::DeleteObject(old_font);
+    ::DeleteObject(old_title_font);
 }
 
 void FormWindow::bring_forward() {

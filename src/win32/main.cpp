@@ -16,6 +16,9 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*argu
     quorvel::win32::Win32Host host;
     quorvel::ui::Form1 form(host);
     quorvel::win32::MainWindow window(form, host);
+    if (window.hwnd() == nullptr) {
+        return 1;
+    }
     host.attach(window.hwnd(), [&window] { window.sync(); });
     ::ShowWindow(window.hwnd(), show);
 
