@@ -2,6 +2,8 @@
 
 #include "win32/text.h"
 
+#include <commctrl.h>
+
 #include <cmath>
 
 namespace quorvel::win32 {
@@ -50,6 +52,16 @@ ControlClass control_class(const ui::ControlFacts& row, ui::Kind kind) {
             0};
 }
 
+// A button that does not answer Enter tells the dialog keys it is no push button: else a
+// push button with the keyboard becomes the default one, and Return presses it.
+LRESULT CALLBACK no_enter_button(HWND button, UINT message, WPARAM w, LPARAM l, UINT_PTR /*id*/,
+                                 DWORD_PTR /*data*/) {
+    if (message == WM_GETDLGCODE) {
+        return DLGC_BUTTON;
+    }
+    return ::DefSubclassProc(button, message, w, l);
+}
+
 HFONT make_font(double points, UINT dpi) {
     const int pixels = static_cast<int>(std::lround(points * dpi / 72.0));
     return ::CreateFontW(-pixels, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
@@ -93,6 +105,9 @@ HWND FormWindow::add_control(const ui::ControlFacts& row, ui::Kind kind, const u
         c.ex_style, c.name, captioned ? shown(row.caption).c_str() : L"",
         WS_CHILD | WS_VISIBLE | c.style, 0, 0, 0, 0, hwnd_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
+    if (kind == ui::Kind::button && row.has(ui::no_enter)) {
+        ::SetWindowSubclass(control, no_enter_button, 0, 0);
+    }
     controls_.push_back({&row, drawn, control, {}});
     return control;
 }
