@@ -8,6 +8,7 @@
 
 #include "common/result.h"
 #include "image/voice_image.h"
+#include "layout/search_replay.h"
 
 #include <cstdint>
 #include <optional>
@@ -16,22 +17,6 @@
 #include <vector>
 
 namespace quorvel {
-
-struct ByteRange {
-    std::int64_t pos = 0;
-    std::int64_t len = 0;
-};
-
-// One search or walk that locating the table made, with what it found: enough to tell, once
-// some bytes have changed, whether it would find the same again without searching again.
-struct SearchRecord {
-    enum class Kind { forward, backward, walk };
-    Kind kind = Kind::forward;
-    std::string_view pattern; // searches: one of the program's constant patterns
-    std::int32_t start = 0;   // where the search or walk began
-    std::int32_t bound = 0;   // searches: the bound passed; walks: the lowest position read
-    std::int64_t result = 0;  // what it gave (a search: its position, 0 for none)
-};
 
 // Where the table and the text area lie, and the searches that found them.
 struct TableLocation {
