@@ -204,7 +204,7 @@ Result<> read_phrases(const Bytes& image, PhraseTable& table) {
                                ? "The phrase table has no end entry."
                                : "A phrase pointer in the table is out of range.");
         }
-        if (table.family_7x0 ? *v < 50 : *v > 16777216) {
+        if (is_end_entry(table, *v)) {
             break;
         }
         const std::int64_t i = std::int64_t{*v} + table.ptr_delta;
@@ -219,7 +219,7 @@ Result<> read_phrases(const Bytes& image, PhraseTable& table) {
         table.entries.push_back(list_entry(table.phrase_count() + 1, *text));
         text_end = std::max<std::int64_t>(text_end, i + static_cast<std::int64_t>(text->size()));
     }
-    if (!table.family_7x0 && !table.entries.empty()) {
+    if (!lists_last_phrase_read(table) && !table.entries.empty()) {
         table.entries.pop_back();
     }
     table.text_end = static_cast<std::int32_t>(text_end + 1);

@@ -31,6 +31,19 @@ struct TableLocation {
     std::vector<SearchRecord> searches; // in the order they were made
 };
 
+// How each family's table ends: at the first entry below 50 in the 7x0/3x0 family (a nonzero
+// model_flag), at the first above 16777216 in the 255W/260 family (a zero model_flag). A pointer
+// that a phrase edit writes must not be such an entry.
+inline bool is_end_entry(const TableLocation& table, std::int64_t entry) {
+    return table.family_7x0 ? entry < 50 : entry > 16777216;
+}
+
+// The 255W/260 family reads the entry in front of the end entry as a phrase too, but does not
+// list it.
+inline bool lists_last_phrase_read(const TableLocation& table) {
+    return table.family_7x0;
+}
+
 struct PhraseTable : TableLocation {
     std::int32_t text_end = 0;        // one past the last phrase byte in use
     std::vector<std::string> entries; // list entries " k-text", phrase k at index k - 1
