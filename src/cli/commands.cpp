@@ -6,6 +6,7 @@
 #include "ui/forms.h"
 
 #include "common/file_path.h"
+#include "exchange/text_file.h"
 #include "exchange/voice_save.h"
 
 #include <cerrno>

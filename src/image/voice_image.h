@@ -36,17 +36,11 @@ using Bytes = std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>>;
 // window the program adds to it stays far inside that range.
 inline constexpr std::int64_t max_image_size = std::int64_t{1} << 30;
 
-// A text file larger than this is refused: an export of the largest voice is far smaller.
-inline constexpr std::int64_t max_text_size = std::int64_t{64} << 20;
-
 // Reads the whole file named by `path`, or fails with the reason (the system's, or that it is
 // a folder, not a regular file, too large, or that memory ran out). Creates nothing; a missing
 // file is a failure. Only a regular file is read: a folder, FIFO, socket or device is refused
 // without being opened, so reading never blocks.
 Result<Bytes> load_file(const std::string& path);
-
-// The same for a text file of at most max_text_size bytes, read once into its string.
-Result<std::string> load_text(const std::string& path);
 
 // 1 if `pattern` stands in the image from `pos` on, else 0. `end` is accepted and not used.
 std::uint8_t match_at(const Bytes& image, std::int32_t pos, std::int32_t end,
