@@ -1,6 +1,5 @@
 // The POSIX writer (see file_write.h): the one place that knows how this operating system
-// keeps a file whole and itself. A Windows port puts its variant beside it and lets the build
-// choose.
+// keeps a file whole and itself. The Windows writer is file_write_windows.cpp, beside it.
 
 #include "exchange/file_write.h"
 
