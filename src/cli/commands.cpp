@@ -131,6 +131,11 @@ bool set_rate(Program& program, int rate) {
     return true;
 }
 
+// "1 character", "20 characters".
+std::string counted(int n, const char* thing) {
+    return std::to_string(n) + " " + thing + (n == 1 ? "" : "s");
+}
+
 // Typed into the screen-name box, which takes no more characters than its field holds.
 bool type_screen_name(Program& program, const std::string& utf8) {
     ui::TextBox& box = program.form.screen_name;
@@ -138,7 +143,7 @@ bool type_screen_name(Program& program, const std::string& utf8) {
     if (!box.type(text.bytes, text.unencodable)) {
         print_message("The screen name \"" + bounded(text.bytes) +
                       "\" is longer than its field of " +
-                      std::to_string(box.max_length().value_or(0)) + " characters.");
+                      counted(box.max_length().value_or(0), "character") + ".");
         return false;
     }
     return true;
@@ -149,7 +154,7 @@ bool modify_phrase(Program& program, const PhraseChange& change) {
     ui::Form1& f = program.form;
     if (change.k > f.List1.count()) {
         print_message("There is no phrase " + std::to_string(change.k) + ": the voice file has " +
-                      std::to_string(f.List1.count()) + " phrases.");
+                      counted(f.List1.count(), "phrase") + ".");
         return false;
     }
     const ui::Encoded text = ui::from_utf8(change.text);
@@ -185,8 +190,8 @@ int show_info(const std::string& voice, bool with_phrases, bool as_json) {
     const int width = f.screen_name.max_length().value_or(0);
     std::cout << "Family:       " << ui::to_utf8(f.nuvi_model.caption()) << '\n'
               << "Voice name:   " << ui::to_utf8(f.voice_name.caption()) << '\n'
-              << "Screen name:  " << ui::to_utf8(f.screen_name.text()) << " (field of " << width
-              << (width == 1 ? " character)\n" : " characters)\n")
+              << "Screen name:  " << ui::to_utf8(f.screen_name.text()) << " (field of "
+              << counted(width, "character") << ")\n"
               << "Rate:         " << f.HScroll1.value() << (f.HScroll1.enabled() ? "" : " (fixed)")
               << '\n'
               << "Volume:       " << f.HScroll2.value() << '\n'

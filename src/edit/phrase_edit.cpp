@@ -71,8 +71,7 @@ Result<> write_phrase(Bytes& image, PhraseTable& table, int t, std::string_view 
     }
     const std::int64_t pointer = std::int64_t{table.text_end} - table.ptr_delta;
     // a pointer the table would read as its end entry would lose phrases at the next open
-    const bool ends_table = table.family_7x0 ? pointer < 50 : pointer > 16777216;
-    if (pointer < 0 || pointer > 0x7FFFFFFF || ends_table) {
+    if (pointer < 0 || pointer > 0x7FFFFFFF || is_end_entry(table, pointer)) {
         return failure("The new text cannot be given a valid phrase pointer in this voice "
                        "file. Nothing was changed.");
     }

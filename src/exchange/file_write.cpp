@@ -1,16 +1,15 @@
 // The POSIX writer (see file_write.h): the one place that knows how this operating system
-// keeps a file whole and itself. A Windows port puts its variant beside it and lets the build
-// choose.
+// keeps a file whole and itself. The Windows writer is file_write_windows.cpp, beside it.
 
 #include "exchange/file_write.h"
+
+#include "exchange/signal_cleanup.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <cstring>
 #include <filesystem>
-#include <mutex>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -98,74 +97,6 @@ int sync_folder(const fs::path& folder) {
     }
     return fd.close();
 }
-
-// --- a named file that is removed when SIGINT, SIGTERM or SIGHUP ends the process ----------
-
-constexpr int cleanup_signals[] = {SIGINT, SIGTERM, SIGHUP};
-char doomed_name[PATH_MAX];
-volatile std::sig_atomic_t doomed = 0;
-
-extern "C" void remove_doomed_and_end(int signal) {
-    if (doomed != 0) {
-        ::unlink(doomed_name);
-    }
-    // The handler was reset to the default on entry, and the signal is not blocked.
-    ::raise(signal);
-}
-
-// While armed, a signal that would end the process (its action is the default) first removes
-// the named file. A signal the program handles or ignores does not end it: the save finishes
-// and cleans up as usual. One save at a time arms it.
-class SignalCleanup {
-  public:
-    SignalCleanup() = default;
-    SignalCleanup(const SignalCleanup&) = delete;
-    SignalCleanup& operator=(const SignalCleanup&) = delete;
-    ~SignalCleanup() { disarm(); }
-
-    void arm(const std::string& name) {
-        disarm();
-        if (name.size() >= sizeof doomed_name) {
-            return;
-        }
-        lock_.emplace(mutex());
-        std::memcpy(doomed_name, name.c_str(), name.size() + 1);
-        doomed = 1;
-        for (std::size_t i = 0; i < std::size(cleanup_signals); ++i) {
-            struct sigaction current {};
-            installed_[i] = false;
-            if (::sigaction(cleanup_signals[i], nullptr, &current) == 0 &&
-                !(current.sa_flags & SA_SIGINFO) && current.sa_handler == SIG_DFL) {
-                struct sigaction action {};
-                action.sa_handler = remove_doomed_and_end;
-                sigemptyset(&action.sa_mask);
-                action.sa_flags = SA_RESETHAND | SA_NODEFER;
-                installed_[i] = ::sigaction(cleanup_signals[i], &action, nullptr) == 0;
-            }
-        }
-    }
-
-    void disarm() {
-        if (!lock_) {
-            return;
-        }
-        for (std::size_t i = 0; i < std::size(cleanup_signals); ++i) {
-            if (installed_[i]) {
-                ::signal(cleanup_signals[i], SIG_DFL);
-            }
-        }
-        doomed = 0;
-        lock_.reset();
-    }
-
-  private:
-    static std::mutex& mutex() {
-        static std::mutex m;
-        return m;
-    }
-    std::optional<std::unique_lock<std::mutex>> lock_;
-    bool installed_[std::size(cleanup_signals)] = {};
-};
 
 // --- temporary files -------------------------------------------------------------------------
 

@@ -20,8 +20,9 @@
 // - On success the file and its folder are synced. On failure the target is as it was (or,
 //   after a failed overwrite, the copy holds the new bytes) and no temporary file remains.
 //
-// This header is portable; file_write.cpp is the POSIX implementation, the one place that
-// knows about the operating system's files. A Windows port adds its own implementation.
+// This header is portable. file_write.cpp is the POSIX implementation and
+// file_write_windows.cpp the Windows one, each the one place that knows its system's files;
+// the build takes one of them.
 
 #include "common/result.h"
 

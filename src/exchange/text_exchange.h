@@ -68,12 +68,4 @@ Result<> import_text(std::string_view text, ImportTarget& target);
 // import_text ends them.
 std::int64_t line_at(std::string_view text, std::size_t offset);
 
-// The number at the start of a text, as the program's BASIC reads it: blanks, tabs and line
-// feeds are ignored wherever they stand; an optional sign, digits, a decimal point with
-// digits and an exponent (E or D); "&H" hexadecimal or "&O" octal. No number gives 0.
-double basic_number(std::string_view text);
-
-// Rounds to the nearest integer, a half to the even neighbour.
-double round_half_even(double v);
-
 } // namespace quorvel

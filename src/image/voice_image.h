@@ -7,7 +7,6 @@
 // end of the image does not match there; a checked read that would leave the image returns
 // an empty optional and reads nothing.
 
-#include "common/input_limits.h"
 #include "common/result.h"
 
 #include <cstdint>
@@ -42,9 +41,6 @@ inline constexpr std::int64_t max_image_size = std::int64_t{1} << 30;
 // file is a failure. Only a regular file is read: a folder, FIFO, socket or device is refused
 // without being opened, so reading never blocks.
 Result<Bytes> load_file(const std::string& path);
-
-// The same for a text file of at most max_text_size bytes, read once into its string.
-Result<std::string> load_text(const std::string& path);
 
 // 1 if `pattern` stands in the image from `pos` on, else 0. `end` is accepted and not used.
 std::uint8_t match_at(const Bytes& image, std::int32_t pos, std::int32_t end,

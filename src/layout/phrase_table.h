@@ -8,6 +8,7 @@
 
 #include "common/result.h"
 #include "image/voice_image.h"
+#include "layout/search_replay.h"
 
 #include <cstdint>
 #include <optional>
@@ -16,22 +17,6 @@
 #include <vector>
 
 namespace quorvel {
-
-struct ByteRange {
-    std::int64_t pos = 0;
-    std::int64_t len = 0;
-};
-
-// One search or walk that locating the table made, with what it found: enough to tell, once
-// some bytes have changed, whether it would find the same again without searching again.
-struct SearchRecord {
-    enum class Kind { forward, backward, walk };
-    Kind kind = Kind::forward;
-    std::string_view pattern; // searches: one of the program's constant patterns
-    std::int32_t start = 0;   // where the search or walk began
-    std::int32_t bound = 0;   // searches: the bound passed; walks: the lowest position read
-    std::int64_t result = 0;  // what it gave (a search: its position, 0 for none)
-};
 
 // Where the table and the text area lie, and the searches that found them.
 struct TableLocation {
@@ -45,6 +30,19 @@ struct TableLocation {
     std::int32_t text_start = 0;
     std::vector<SearchRecord> searches; // in the order they were made
 };
+
+// How each family's table ends: at the first entry below 50 in the 7x0/3x0 family (a nonzero
+// model_flag), at the first above 16777216 in the 255W/260 family (a zero model_flag). A pointer
+// that a phrase edit writes must not be such an entry.
+inline bool is_end_entry(const TableLocation& table, std::int64_t entry) {
+    return table.family_7x0 ? entry < 50 : entry > 16777216;
+}
+
+// The 255W/260 family reads the entry in front of the end entry as a phrase too, but does not
+// list it.
+inline bool lists_last_phrase_read(const TableLocation& table) {
+    return table.family_7x0;
+}
 
 struct PhraseTable : TableLocation {
     std::int32_t text_end = 0;        // one past the last phrase byte in use

@@ -48,11 +48,13 @@ class FormScrollBar final : public QScrollBar {
 QWidget* place(QWidget* widget, const ui::ControlFacts& row) {
     widget->setObjectName(QString::fromLatin1(row.name));
     widget->setGeometry(scaled(row.place));
-    if (*row.accessible_name != '\0') {
-        widget->setAccessibleName(QString::fromLatin1(row.accessible_name));
-    }
-    if (*row.accessible_description != '\0') {
-        widget->setAccessibleDescription(QString::fromLatin1(row.accessible_description));
+    if (*row.spoken != '\0') {
+        const QString spoken = QString::fromLatin1(row.spoken);
+        if (qobject_cast<QLabel*>(widget) != nullptr) {
+            widget->setAccessibleDescription(spoken);
+        } else {
+            widget->setAccessibleName(spoken);
+        }
     }
     return widget;
 }

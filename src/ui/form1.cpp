@@ -5,6 +5,7 @@
 #include "edit/rate_volume.h"
 #include "exchange/file_write.h"
 #include "exchange/text_exchange.h"
+#include "exchange/text_file.h"
 #include "exchange/voice_save.h"
 #include "layout/list_entry.h"
 #include "search/find.h"

@@ -36,7 +36,6 @@ class Form2 : public Window {
     TextBox Current;
     Label Label1;
     TextBox new_; // the toolkit's "new"
-    int target() const { return target_; }
     // False while the import uses the window without showing it.
     bool shown() const { return shown_; }
     void show() {

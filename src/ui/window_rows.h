@@ -69,11 +69,10 @@ struct ControlFacts {
     Rect place;
     int tab_index;
     unsigned traits;
-    // What a screen reader says: the name for a control whose caption says nothing (a list,
-    // a text box, a scroll bar), the description for a value label (the caption of the label
-    // in front of it). "" for none.
-    const char* accessible_name;
-    const char* accessible_description;
+    // What a screen reader says of it beyond its caption: the name of a list, text box or
+    // scroll bar, whose caption says nothing; the description of a value label (the caption
+    // of the label in front of it). "" for nothing.
+    const char* spoken;
 
     bool has(Trait t) const { return (traits & t) != 0; }
 };

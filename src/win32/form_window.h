@@ -46,12 +46,8 @@ class FormWindow {
         create(table.name, table.caption, table.frame, owner, menu);
         for (std::size_t i = 0; i < table.controls.size(); ++i) {
             const auto& row = table.controls[i];
-            ui::Rect drawn = row.place;
-            if (const auto* frame = ui::row_named(table, row.container)) {
-                drawn.left += frame->place.left;
-                drawn.top += frame->place.top;
-            }
-            const HWND control = add_control(row, row.kind(), drawn, control_id(i));
+            const HWND control =
+                add_control(row, row.kind(), ui::client_place(table, row), control_id(i));
             std::visit(
                 [&](auto member) {
                     using Member = decltype(member);

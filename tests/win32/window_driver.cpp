@@ -16,6 +16,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -24,6 +25,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorvel::test {
@@ -185,8 +187,9 @@ HWND Driver::control(HWND window, const char* name, std::size_t row) const {
 
 template <class Form>
 HWND Driver::control(HWND window, const ui::WindowTable<Form>& table, const char* name) const {
-    return control(window, name,
-                   static_cast<std::size_t>(ui::row_named(table, name) - table.controls.data()));
+    const auto row = std::find_if(table.controls.begin(), table.controls.end(),
+                                  [&](const auto& r) { return std::string_view(r.name) == name; });
+    return control(window, name, static_cast<std::size_t>(row - table.controls.begin()));
 }
 
 HWND Driver::focus() const {
@@ -267,12 +270,7 @@ template <class Form> void Driver::check_window(HWND window, const ui::WindowTab
             row.kind() != ui::Kind::scroll_bar) {
             check(text_of(c) == win32::shown(row.caption), what + ": caption");
         }
-        ui::Rect drawn = row.place;
-        if (const auto* frame = ui::row_named(table, row.container)) {
-            drawn.left += frame->place.left;
-            drawn.top += frame->place.top;
-        }
-        const ui::Rect expected = ui::scaled(drawn, factor);
+        const ui::Rect expected = ui::scaled(ui::client_place(table, row), factor);
         RECT r{};
         ::GetWindowRect(c, &r);
         ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
