@@ -88,6 +88,11 @@ void FormWindow::create(const char* name, const char* caption, ui::FrameKind fra
     window_class.lpfnWndProc = procedure;
     window_class.hInstance = instance;
     window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    // The program's icon (packaging/windows/quorvel.rc.in), at the sizes Windows shows.
+    window_class.hIcon = ::LoadIconW(instance, L"IDI_ICON1");
+    window_class.hIconSm = static_cast<HICON>(
+        ::LoadImageW(instance, L"IDI_ICON1", IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                     ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
     window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     window_class.lpszClassName = class_name.c_str();
     ::RegisterClassExW(&window_class); // once per class; later calls fail harmlessly

@@ -145,6 +145,22 @@ class Driver {
     int unix_runs_ = 0;
 };
 
+// The program's resources: its icon, its version and its manifest (common controls 6, DPI
+// awareness). Wine does not tell another process a window's class icon: pictures show it.
+void check_resources(const std::string& program) {
+    const HMODULE image = ::LoadLibraryExW(
+        wide(program).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    check(image != nullptr && ::FindResourceW(image, L"IDI_ICON1", RT_GROUP_ICON) != nullptr,
+          "quorvel.exe holds the program's icon");
+    check(image != nullptr &&
+              ::FindResourceW(image, MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION) != nullptr,
+          "quorvel.exe holds its version");
+    check(image != nullptr &&
+              ::FindResourceW(image, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST) != nullptr,
+          "quorvel.exe holds its manifest");
+    ::FreeLibrary(image);
+}
+
 void Driver::launch() {
     std::wstring command = quoted(wide(windows_path(quorvel_)));
     STARTUPINFOW start{};
@@ -328,7 +344,7 @@ void Driver::type(const std::string& text, HWND window) {
 void Driver::picture(HWND window, const std::string& path) {
     RECT r{};
     ::GetWindowRect(window, &r);
-    unix_command("import -window root -crop " + std::to_string(r.right - r.left) + "x" +
+    unix_command("import -window root +repage -crop " + std::to_string(r.right - r.left) + "x" +
                  std::to_string(r.bottom - r.top) + "+" + std::to_string(r.left) + "+" +
                  std::to_string(r.top) + " '" + path + "'");
 }
@@ -428,6 +444,7 @@ void Driver::latin_round() {
     std::filesystem::copy_file(file_path(windows_path(samples_ + "/nuvi_7x0.vpm")),
                                file_path(voice));
     write_file(in_work("bad.vpm"), std::string(100, '\0'));
+    check_resources(windows_path(quorvel_));
     launch();
     const auto& table = ui::form1_window;
     const auto label = [&](const char* name) {
