@@ -18,4 +18,13 @@ inline std::string utf8_path(const std::filesystem::path& path) {
     return std::string(utf8.begin(), utf8.end());
 }
 
+#ifndef _WIN32
+// The folder the process works in; "" when it cannot be told. (Windows: common/wide_path.h.)
+inline std::string current_folder() {
+    std::error_code ec;
+    const auto folder = std::filesystem::current_path(ec);
+    return ec ? std::string() : utf8_path(folder);
+}
+#endif
+
 } // namespace quorvel

@@ -6,19 +6,16 @@
 
 #include "exchange/file_write.h"
 
-#include "common/file_path.h"
+#include "common/wide_path.h"
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
 
 #include <windows.h>
 
 namespace quorvel {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // The system's words for `error`, without the line end and full stop it ends them with.
 std::string reason(DWORD error) {
@@ -82,7 +79,7 @@ std::wstring unique_name() {
 
 // Why an existing target may not be replaced, if it may not. The target is opened as a
 // replacement opens it; a file another program holds without sharing it is "locked".
-std::optional<std::string> refusal(const fs::path& target, DWORD attributes) {
+std::optional<std::string> refusal(const std::wstring& target, DWORD attributes) {
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
         return "It is a folder, not a file.";
     }
@@ -106,9 +103,9 @@ std::optional<std::string> refusal(const fs::path& target, DWORD attributes) {
 }
 
 // A new file of a fresh name in `folder`, its path in `temporary`.
-HANDLE create_temporary(const fs::path& folder, fs::path& temporary) {
+HANDLE create_temporary(const std::wstring& folder, std::wstring& temporary) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = folder / unique_name();
+        temporary = folder + L'\\' + unique_name();
         const HANDLE file = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                           FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) {
@@ -118,14 +115,22 @@ HANDLE create_temporary(const fs::path& folder, fs::path& temporary) {
     return INVALID_HANDLE_VALUE;
 }
 
+// The full path, as the system completes a relative one.
+std::wstring absolute(const std::wstring& path) {
+    std::wstring full(::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr), L'\0');
+    full.resize(
+        ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
+    return full.empty() ? path : full;
+}
+
 } // namespace
 
 Result<> write_file_atomically(const std::string& path, std::string_view bytes, TemporaryFile) {
     if (path.empty()) {
         return failure("No file name was given.");
     }
-    const fs::path target = fs::absolute(file_path(path));
-    const fs::path folder = target.parent_path();
+    const std::wstring target = absolute(wide_path(path));
+    const std::wstring folder = target.substr(0, target.find_last_of(L"\\/"));
 
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
@@ -141,7 +146,7 @@ Result<> write_file_atomically(const std::string& path, std::string_view bytes, 
         return failure(*refused);
     }
 
-    fs::path temporary;
+    std::wstring temporary;
     Handle file(create_temporary(folder, temporary));
     if (!file) {
         return failure(reason(::GetLastError()));

@@ -1,6 +1,7 @@
 #include "ui/forms.h"
 
 #include "common/file_path.h"
+#include "common/wide_path.h"
 #include "edit/phrase_edit.h"
 #include "edit/rate_volume.h"
 #include "exchange/file_write.h"
@@ -13,8 +14,6 @@
 #include "ui/messages.h"
 #include "ui/window_tables.h"
 
-#include <filesystem>
-
 namespace quorvel::ui {
 
 namespace {
@@ -26,12 +25,6 @@ const char* const not_found_again = "Search item not found. Hit F3 again to sear
 
 std::string no_voice_message(const char* action) {
     return std::string("No voice file is open. Open a voice file before you ") + action + ".";
-}
-
-std::string current_folder() {
-    std::error_code ec;
-    const auto folder = std::filesystem::current_path(ec);
-    return ec ? std::string() : utf8_path(folder);
 }
 
 FileDialogRequest voice_dialog(const char* title, std::uint32_t flags) {
