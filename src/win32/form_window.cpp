@@ -2,8 +2,6 @@
 
 #include "win32/text.h"
 
-#include <commctrl.h>
-
 #include <cmath>
 
 namespace quorvel::win32 {
@@ -53,13 +51,19 @@ ControlClass control_class(const ui::ControlFacts& row, ui::Kind kind) {
 }
 
 // A button that does not answer Enter tells the dialog keys it is no push button: else a
-// push button with the keyboard becomes the default one, and Return presses it.
-LRESULT CALLBACK no_enter_button(HWND button, UINT message, WPARAM w, LPARAM l, UINT_PTR /*id*/,
-                                 DWORD_PTR /*data*/) {
+// push button with the keyboard becomes the default one, and Return presses it. The button's
+// own procedure, which does the rest, is kept in its user data.
+LRESULT CALLBACK no_enter_button(HWND button, UINT message, WPARAM w, LPARAM l) {
     if (message == WM_GETDLGCODE) {
         return DLGC_BUTTON;
     }
-    return ::DefSubclassProc(button, message, w, l);
+    const auto own = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(button, GWLP_USERDATA));
+    return ::CallWindowProcW(own, button, message, w, l);
+}
+
+// Shown and enabled as the row has the control at start, as the program's control then is.
+DWORD start_state(const ui::ControlFacts& row) {
+    return (row.has(ui::hidden) ? 0 : WS_VISIBLE) | (row.has(ui::disabled) ? WS_DISABLED : 0);
 }
 
 HFONT make_font(double points, UINT dpi) {
@@ -100,25 +104,31 @@ void FormWindow::create(const char* name, const char* caption, ui::FrameKind fra
                       frame_style(frame), CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                       CW_USEDEFAULT, owner, menu, instance, this);
     dpi_ = ::GetDpiForWindow(hwnd_);
+    font_ = make_font(ui::drawn_for_points, dpi_);
+    title_font_ = make_font(ui::title_points, dpi_);
 }
 
 HWND FormWindow::add_control(const ui::ControlFacts& row, ui::Kind kind, const ui::Rect& drawn,
                              int id) {
     const ControlClass c = control_class(row, kind);
     const bool captioned = kind == ui::Kind::frame || kind == ui::Kind::button;
+    const ui::Rect r = ui::scaled(drawn, ui::scale_for_dpi(static_cast<int>(dpi_)));
     const HWND control = ::CreateWindowExW(
         c.ex_style, c.name, captioned ? shown(row.caption).c_str() : L"",
-        WS_CHILD | WS_VISIBLE | c.style, 0, 0, 0, 0, hwnd_,
+        WS_CHILD | start_state(row) | c.style, r.left, r.top, r.width, r.height, hwnd_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
+    ::SendMessageW(control, WM_SETFONT,
+                   reinterpret_cast<WPARAM>(row.has(ui::title_font) ? title_font_ : font_), FALSE);
     if (kind == ui::Kind::button && row.has(ui::no_enter)) {
-        ::SetWindowSubclass(control, no_enter_button, 0, 0);
+        ::SetWindowLongPtrW(control, GWLP_USERDATA,
+                            ::SetWindowLongPtrW(control, GWLP_WNDPROC,
+                                                reinterpret_cast<LONG_PTR>(no_enter_button)));
     }
     controls_.push_back({&row, drawn, control, {}});
     return control;
 }
 
 void FormWindow::place(const ui::Size& client, ui::Placement placement, HWND owner) {
-    scale_controls();
     const ui::Size size = ui::scaled(client, ui::scale_for_dpi(static_cast<int>(dpi_)));
     RECT frame{0, 0, size.width, size.height};
     ::AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(::GetWindowLongW(hwnd_, GWL_STYLE)),
@@ -142,7 +152,8 @@ void FormWindow::place(const ui::Size& client, ui::Placement placement, HWND own
                    (around.top + around.bottom - height) / 2, width, height, flags);
 }
 
-void FormWindow::scale_controls() {
+void FormWindow::rescale(UINT dpi) {
+    dpi_ = dpi;
     const HFONT old_font = font_;
     const HFONT old_title_font = title_font_;
     font_ = make_font(ui::drawn_for_points, dpi_);
@@ -222,8 +233,7 @@ LRESULT FormWindow::handle(UINT message, WPARAM w, LPARAM l) {
         }
         return 0;
     case WM_DPICHANGED: {
-        dpi_ = HIWORD(w);
-        scale_controls();
+        rescale(HIWORD(w));
         const auto* suggested = reinterpret_cast<const RECT*>(l);
         ::SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
                        suggested->right - suggested->left, suggested->bottom - suggested->top,

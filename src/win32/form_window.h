@@ -83,8 +83,8 @@ class FormWindow {
     HWND add_control(const ui::ControlFacts& row, ui::Kind kind, const ui::Rect& drawn, int id);
     // Sizes the window for its client area and puts it where the table says.
     void place(const ui::Size& client, ui::Placement placement, HWND owner);
-    // Places every control and gives it its font, for the window's DPI.
-    void scale_controls();
+    // Places every control anew and gives it its font, for a new DPI.
+    void rescale(UINT dpi);
     // The button Return presses: the focused one unless it does not answer Enter, else the
     // window's default button; 0 for none.
     int enter_button() const;

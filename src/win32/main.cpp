@@ -5,14 +5,12 @@
 #include "win32/main_window.h"
 #include "win32/win32_host.h"
 
-#include <commctrl.h>
 #include <windows.h>
 
 // The program reads no command-line argument.
 int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*arguments*/, int show) {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
-    ::InitCommonControlsEx(&controls);
-
+    // The controls are those of common controls 6, as the manifest asks: Windows loads that
+    // library when the first of them is made.
     quorvel::win32::Win32Host host;
     quorvel::ui::Form1 form(host);
     quorvel::win32::MainWindow window(form, host);

@@ -44,6 +44,16 @@ class OtherWindowsDisabled {
 // The longest path Windows takes, with its terminating NUL.
 constexpr std::size_t longest_path = 32768;
 
+// GetOpenFileNameW or GetSaveFileNameW. The common dialogs' library is loaded at the first
+// dialog: loaded with the program, with the libraries it brings along, it made the start-up
+// a third slower.
+using FileDialog = BOOL(WINAPI*)(OPENFILENAMEW*);
+FileDialog file_dialog_call(bool save) {
+    static const HMODULE library = ::LoadLibraryW(L"comdlg32.dll");
+    const FARPROC call = ::GetProcAddress(library, save ? "GetSaveFileNameW" : "GetOpenFileNameW");
+    return reinterpret_cast<FileDialog>(reinterpret_cast<void (*)()>(call));
+}
+
 } // namespace
 
 void Win32Host::attach(HWND owner, std::function<void()> sync) {
@@ -89,8 +99,9 @@ std::string Win32Host::file_dialog(const ui::FileDialogRequest& request, bool sa
     // file's folder the current one, where the next dialog starts.
     dialog.Flags = request.flags;
 
+    const FileDialog call = file_dialog_call(save);
     const OtherWindowsDisabled others(owner_);
-    if (!(save ? ::GetSaveFileNameW(&dialog) : ::GetOpenFileNameW(&dialog))) {
+    if (call == nullptr || !call(&dialog)) {
         return {};
     }
     // The chosen path without leading and trailing blanks, as the program takes it.
