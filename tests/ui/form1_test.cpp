@@ -213,7 +213,13 @@ TEST_P(StartUpArguments, open_the_file_given_as_open_does_or_end_before_any_wind
     const StartCase& row = GetParam();
     write_voice("voice.vpm", {});
     write("bad.vpm", std::string(300, 'x'));
+#ifdef _WIN32
+    if (std::string(row.name) == "name_not_utf8") {
+        GTEST_SKIP() << "Windows: a file name is UTF-16, never bytes that are not UTF-8";
+    }
+#else
     write_voice("caf\xE9.vpm", {});
+#endif
     write_voice("-x.vpm", {});
     std::vector<std::string> arguments;
     for (const auto& argument : row.arguments) {
