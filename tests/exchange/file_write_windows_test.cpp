@@ -1,7 +1,7 @@
 // The one writer on Windows, over every kind of target: each row makes a target in a fresh
-// folder, saves over it, and names the outcome. The folder's names and contents are compared
-// before and after, so a row also shows that nothing else changed and nothing was left
-// behind.
+// folder, saves over it, and names the outcome. The folder's names, files and contents are
+// compared before and after, so a row also shows that nothing else changed and nothing was
+// left behind.
 
 #include "exchange/file_write.h"
 
@@ -14,8 +14,9 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
+#include <sstream>
+#include <tuple>
 
 #include <windows.h>
 
@@ -27,16 +28,47 @@ namespace fs = std::filesystem;
 
 std::string read(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
 }
 
-// Name and content of every file in the folder.
-std::map<std::string, std::string> snapshot(const fs::path& dir) {
-    std::map<std::string, std::string> files;
-    for (const auto& item : fs::directory_iterator(dir)) {
-        files[utf8_path(item.path().filename())] = fs::is_directory(item) ? "<folder>" : read(item);
+// What the tests compare of one folder entry: which file it names, and what it holds.
+struct Entry {
+    unsigned long long file = 0; // the file's index on its volume
+    std::string content;
+    bool operator==(const Entry& o) const {
+        return std::tie(file, content) == std::tie(o.file, o.content);
     }
-    return files;
+};
+using Folder = std::map<std::string, Entry>;
+
+void PrintTo(const Entry& e, std::ostream* os) {
+    *os << "file " << e.file << ", " << e.content.size() << " bytes \"" << e.content.substr(0, 16)
+        << "\"";
+}
+
+unsigned long long file_index(const fs::path& p) {
+    const HANDLE h =
+        ::CreateFileW(p.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    BY_HANDLE_FILE_INFORMATION info{};
+    ::GetFileInformationByHandle(h, &info);
+    ::CloseHandle(h);
+    return (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+}
+
+Folder snapshot(const fs::path& dir) {
+    Folder folder;
+    for (const auto& item : fs::directory_iterator(dir)) {
+        folder[utf8_path(item.path().filename())] = {
+            file_index(item.path()), fs::is_directory(item) ? "<folder>" : read(item.path())};
+    }
+    return folder;
+}
+
+void link(const fs::path& from, const fs::path& to) {
+    ::CreateHardLinkW(from.c_str(), to.c_str(), nullptr);
 }
 
 struct Place {
@@ -54,6 +86,7 @@ struct TargetCase {
     std::function<fs::path(Place&)> make; // the path the save is given
     std::string refusal = {};             // the start of a refusal's message; empty: saved
     DWORD attributes_kept = 0;            // attributes the saved file still has
+    bool in_place = false;                // the file is overwritten, not replaced
 };
 
 class SaveTarget : public testing::TestWithParam<TargetCase> {
@@ -74,16 +107,33 @@ TEST_P(SaveTarget, has_its_outcome) {
     if (place.held != INVALID_HANDLE_VALUE) {
         ::CloseHandle(place.held);
     }
+    const Folder after = snapshot(dir);
     if (c.refusal.empty()) {
         ASSERT_TRUE(saved) << saved.message();
-        expected[utf8_path(target.filename())] = bytes;
+        const std::string name = utf8_path(target.filename());
+        if (const auto old = expected.find(name); old != expected.end()) {
+            for (auto& [other, entry] : expected) {
+                if (entry.file == old->second.file) {
+                    entry.content = bytes; // every name of the file sees the new content
+                }
+            }
+        }
+        if (!c.in_place) {
+            expected[name] = {after.count(name) ? after.at(name).file : 0, bytes};
+        }
         EXPECT_EQ(::GetFileAttributesW(target.c_str()) & c.attributes_kept, c.attributes_kept);
     } else {
         ASSERT_FALSE(saved) << "saved";
         EXPECT_EQ(saved.message().substr(0, c.refusal.size()), c.refusal) << saved.message();
     }
+    EXPECT_EQ(after, expected);
     ::SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(snapshot(dir), expected);
+}
+
+fs::path hard_linked(Place& p, const std::string& name) {
+    const fs::path f = p.file(name);
+    link(p.dir / "other name", f);
+    return f;
 }
 
 fs::path with_attributes(Place& p, DWORD attributes) {
@@ -123,7 +173,21 @@ INSTANTIATE_TEST_SUITE_P(
                    },
                    "It is a folder, not a file."},
         TargetCase{"missing_folder", [](Place& p) { return p.dir / "none" / "v.vpm"; },
-                   "Its folder does not exist."}),
+                   "Its folder does not exist."},
+        TargetCase{"hard_link", [](Place& p) { return hard_linked(p, "v.vpm"); }, {}, 0, true},
+        TargetCase{"hard_link_beside_an_earlier_copy",
+                   [](Place& p) {
+                       p.file(".v.vpm.saving"); // another save's: it stays
+                       return hard_linked(p, "v.vpm");
+                   },
+                   {},
+                   0,
+                   true},
+        TargetCase{"hard_link_with_the_longest_name",
+                   [](Place& p) { return hard_linked(p, std::string(251, 'n') + ".vpm"); },
+                   {},
+                   0,
+                   true}),
     test::row_name);
 
 } // namespace
