@@ -4,11 +4,13 @@
 // (which keeps the file's security descriptor, attributes and streams), MoveFileExW for a new
 // one. A file with more than one hard link is written in place instead, after a flushed copy
 // beside it, as the POSIX writer does: a replacement would give the other names the old
-// content. Paths are UTF-8 in the program and wide strings at every call.
+// content. The temporary file is removed when a console event ends the process
+// (console_cleanup). Paths are UTF-8 in the program and wide strings at every call.
 
 #include "exchange/file_write.h"
 
 #include "common/file_path.h"
+#include "exchange/console_cleanup.h"
 
 #include <algorithm>
 #include <chrono>
@@ -121,14 +123,23 @@ std::optional<std::string> refusal(const fs::path& target, DWORD attributes,
 
 // --- the temporary file ------------------------------------------------------------------------
 
-// A new file of a fresh name in `folder`, its path in `temporary`; INVALID_HANDLE_VALUE and
-// the reason in `error` when none could be made.
-HANDLE create_temporary(const fs::path& folder, fs::path& temporary, DWORD& error) {
+// A new file of a fresh name in `folder`, its path in `temporary`, armed for removal by a
+// console event from before it exists; INVALID_HANDLE_VALUE and the reason in `error` when
+// none could be made.
+HANDLE create_temporary(const fs::path& folder, ConsoleCleanup& cleanup, fs::path& temporary,
+                        DWORD& error) {
     error = ERROR_FILE_EXISTS;
     for (int attempt = 0; attempt < 100 && error == ERROR_FILE_EXISTS; ++attempt) {
         temporary = folder / unique_name();
-        const HANDLE file = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        cleanup.arm(temporary);
+        const ConsoleCleanup::Hold held;
+        if (!cleanup.armed()) {
+            error = ERROR_OPERATION_ABORTED;
+            break;
+        }
+        // Shared for deletion: the console handler may remove it while it is written.
+        const HANDLE file = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE,
+                                          nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             return file;
         }
@@ -139,9 +150,10 @@ HANDLE create_temporary(const fs::path& folder, fs::path& temporary, DWORD& erro
 
 // The bytes in a new temporary file in `folder`, flushed to the disk and closed: 0, or the
 // error, with no temporary file left.
-DWORD write_temporary(const fs::path& folder, std::string_view bytes, fs::path& temporary) {
+DWORD write_temporary(const fs::path& folder, std::string_view bytes, ConsoleCleanup& cleanup,
+                      fs::path& temporary) {
     DWORD error = 0;
-    Handle file(create_temporary(folder, temporary, error));
+    Handle file(create_temporary(folder, cleanup, temporary, error));
     if (!file) {
         return error;
     }
@@ -158,6 +170,13 @@ DWORD write_temporary(const fs::path& folder, std::string_view bytes, fs::path& 
     return error;
 }
 
+// Renames the armed file by `rename` (0, or its error) while the console handler waits, and
+// only while the file is still armed. `rename` disarms or arms anew for what it made.
+template <class Rename> DWORD rename_armed(ConsoleCleanup& cleanup, Rename rename) {
+    const ConsoleCleanup::Hold held;
+    return cleanup.armed() ? rename() : ERROR_OPERATION_ABORTED;
+}
+
 DWORD move(const fs::path& from, const fs::path& to, DWORD flags) {
     return ::MoveFileExW(from.c_str(), to.c_str(), flags | MOVEFILE_WRITE_THROUGH)
                ? 0
@@ -170,8 +189,9 @@ DWORD move(const fs::path& from, const fs::path& to, DWORD flags) {
 // attributes), MoveFileExW for a new one.
 Result<> replace(const fs::path& target, const fs::path& folder, std::string_view bytes,
                  const DWORD* attributes) {
+    ConsoleCleanup cleanup;
     fs::path temporary;
-    DWORD error = write_temporary(folder, bytes, temporary);
+    DWORD error = write_temporary(folder, bytes, cleanup, temporary);
     if (error != 0) {
         return failure(reason(error));
     }
@@ -183,15 +203,24 @@ Result<> replace(const fs::path& target, const fs::path& folder, std::string_vie
         error = ::GetLastError();
     }
     bool only_copy = false; // the old file is gone and the new one kept its temporary name
-    if (error == 0 && !attributes) {
-        error = move(temporary, target, MOVEFILE_REPLACE_EXISTING);
-    } else if (error == 0 && !::ReplaceFileW(target.c_str(), temporary.c_str(), nullptr,
-                                             REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
-        error = ::GetLastError();
-        if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
-            error = move(temporary, target, MOVEFILE_REPLACE_EXISTING);
-            only_copy = error != 0;
-        }
+    if (error == 0) {
+        error = rename_armed(cleanup, [&] {
+            DWORD renamed = 0;
+            if (!attributes) {
+                renamed = move(temporary, target, MOVEFILE_REPLACE_EXISTING);
+            } else if (!::ReplaceFileW(target.c_str(), temporary.c_str(), nullptr,
+                                       REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+                renamed = ::GetLastError();
+                if (renamed == ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
+                    renamed = move(temporary, target, MOVEFILE_REPLACE_EXISTING);
+                    only_copy = renamed != 0;
+                }
+            }
+            if (renamed == 0 || only_copy) {
+                cleanup.disarm(); // the file is the target, or the only whole new content
+            }
+            return renamed;
+        });
     }
     if (only_copy) {
         return failure(reason(error) + ". The whole new content is in \"" + utf8_path(temporary) +
@@ -221,8 +250,9 @@ fs::path copy_name(const fs::path& target, int attempt) {
 // removed. `old` is what the system knew of the file before.
 Result<> write_in_place(const fs::path& target, const fs::path& folder, std::string_view bytes,
                         const BY_HANDLE_FILE_INFORMATION& old) {
+    ConsoleCleanup cleanup;
     fs::path temporary;
-    DWORD error = write_temporary(folder, bytes, temporary);
+    DWORD error = write_temporary(folder, bytes, cleanup, temporary);
     if (error != 0) {
         return failure(reason(error));
     }
@@ -231,7 +261,13 @@ Result<> write_in_place(const fs::path& target, const fs::path& folder, std::str
     error = ERROR_ALREADY_EXISTS;
     for (int attempt = 0; attempt < 100 && error == ERROR_ALREADY_EXISTS; ++attempt) {
         const fs::path name = copy_name(target, attempt);
-        error = move(temporary, name, 0);
+        error = rename_armed(cleanup, [&] {
+            const DWORD moved = move(temporary, name, 0);
+            if (moved == 0) {
+                cleanup.arm(name);
+            }
+            return moved;
+        });
         if (error == 0) {
             copy = name;
         }
@@ -254,7 +290,11 @@ Result<> write_in_place(const fs::path& target, const fs::path& folder, std::str
         ::DeleteFileW(copy.c_str());
         return failure("The file was replaced by another while it was saved.");
     }
-    // From here the copy is the only whole image until the file is.
+    // From here the copy is the only whole image until the file is: it stays if the process
+    // ends. A console event that came first removed it: then nothing was changed.
+    if (!cleanup.disarm()) {
+        return failure(reason(ERROR_OPERATION_ABORTED));
+    }
     if ((error = write_all(out.get(), bytes)) != 0 ||
         (!::SetEndOfFile(out.get()) && (error = ::GetLastError())) ||
         (!::FlushFileBuffers(out.get()) && (error = ::GetLastError())) ||

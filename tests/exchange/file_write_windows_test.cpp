@@ -6,17 +6,24 @@
 #include "exchange/file_write.h"
 
 #include "common/file_path.h"
+#include "exchange/console_cleanup.h"
 #include "support/temp_folder.h"
 #include "support/test_names.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <map>
 #include <sstream>
+#include <thread>
 #include <tuple>
+#include <vector>
 
 #include <windows.h>
 
@@ -31,6 +38,10 @@ std::string read(const fs::path& p) {
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
+}
+
+void write(const fs::path& p, const std::string& s) {
+    std::ofstream(p, std::ios::binary) << s;
 }
 
 // What the tests compare of one folder entry: which file it names, and what it holds.
@@ -189,6 +200,159 @@ INSTANTIATE_TEST_SUITE_P(
                    0,
                    true}),
     test::row_name);
+
+// --- console events ---------------------------------------------------------------------------
+
+// A console event (Ctrl+C, Ctrl+Break, the console closed, logging off, shutting down) during
+// a save of 4 MiB: the handler runs on a thread of its own, as the system runs it, at moments
+// spread over the time one save takes. It removes the save's temporary file or copy, or waits
+// for the rename under way. Here the process goes on, where the system's own handler would
+// end it, so the save reports what happened: it failed and the file holds the old content, or
+// it saved and the file holds the new. The folder holds nothing else either way.
+struct EventCase {
+    const char* name;
+    DWORD event;
+    bool hard_link; // the save writes in place
+};
+
+class ConsoleEvent : public testing::TestWithParam<EventCase> {
+  protected:
+    fs::path dir = test::fresh_temp_folder();
+    void TearDown() override { fs::remove_all(dir); }
+};
+
+TEST_P(ConsoleEvent, leaves_the_file_whole_and_nothing_else) {
+    const EventCase& c = GetParam();
+    constexpr std::size_t size = 4u << 20;
+    constexpr int moments = 8;
+    const fs::path target = dir / "voice.vpm";
+    write(target, std::string(size, 'a'));
+    std::vector<std::string> names = {"voice.vpm"};
+    if (c.hard_link) {
+        link(dir / "other name", target);
+        names.insert(names.begin(), "other name");
+    }
+
+    // How long one save takes here.
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(write_file_atomically(utf8_path(target), std::string(size, 'a')));
+    const auto one_save = std::chrono::steady_clock::now() - start;
+
+    int stopped = 0;
+    int saved = 0;
+    for (int k = 0; k < moments; ++k) {
+        const char previous = read(target).at(0);
+        const char fill = static_cast<char>('b' + k);
+        BOOL kept = TRUE;
+        std::thread event([&] {
+            std::this_thread::sleep_for(one_save * k * 6 / (moments * 5));
+            kept = ConsoleCleanup::handler(c.event);
+        });
+        const auto result = write_file_atomically(utf8_path(target), std::string(size, fill));
+        event.join();
+
+        EXPECT_FALSE(kept) << "moment " << k << ": the handler did not hand the event on";
+        const std::string now = read(target);
+        const bool whole = now.size() == size &&
+                           std::all_of(now.begin(), now.end(), [&](char b) { return b == now[0]; });
+        ASSERT_TRUE(whole) << "moment " << k << ": the file is not whole";
+        EXPECT_EQ(now[0], result ? fill : previous) << "moment " << k << ": " << result.message();
+        (result ? saved : stopped) += 1;
+        std::vector<std::string> left;
+        for (const auto& item : fs::directory_iterator(dir)) {
+            left.push_back(utf8_path(item.path().filename()));
+        }
+        std::sort(left.begin(), left.end());
+        ASSERT_EQ(left, names) << "moment " << k;
+        if (c.hard_link) {
+            EXPECT_EQ(read(dir / "other name"), now) << "moment " << k;
+        }
+    }
+    std::cout << "[ events   ] " << moments << " x " << c.name << " during a 4 MiB save (one save "
+              << std::chrono::duration_cast<std::chrono::milliseconds>(one_save).count()
+              << " ms): stopped " << stopped << ", saved " << saved << "\n";
+    RecordProperty("stopped", stopped);
+    RecordProperty("saved", saved);
+}
+
+INSTANTIATE_TEST_SUITE_P(Events, ConsoleEvent,
+                         testing::Values(EventCase{"ctrl_c", CTRL_C_EVENT, false},
+                                         EventCase{"ctrl_break_in_place", CTRL_BREAK_EVENT, true},
+                                         EventCase{"close", CTRL_CLOSE_EVENT, false},
+                                         EventCase{"logoff_in_place", CTRL_LOGOFF_EVENT, true},
+                                         EventCase{"shutdown", CTRL_SHUTDOWN_EVENT, false}),
+                         test::row_name);
+
+// While the writer holds the file for a rename, the handler waits; then it finds nothing armed,
+// and the renamed file stays.
+TEST(ConsoleCleanup, keeps_the_handler_waiting_for_a_rename) {
+    const fs::path dir = test::fresh_temp_folder();
+    write(dir / "temporary", "new content");
+    ConsoleCleanup cleanup;
+    cleanup.arm(dir / "temporary");
+    std::atomic<bool> handled = false;
+    std::thread event;
+    {
+        const ConsoleCleanup::Hold held;
+        event = std::thread([&] {
+            ConsoleCleanup::handler(CTRL_C_EVENT);
+            handled = true;
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_FALSE(handled) << "the handler did not wait";
+        EXPECT_TRUE(::MoveFileExW((dir / "temporary").c_str(), (dir / "renamed").c_str(), 0));
+        cleanup.disarm();
+    }
+    event.join();
+    EXPECT_EQ(read(dir / "renamed"), "new content");
+    fs::remove_all(dir);
+}
+
+// Installed before any save arms, so below the writer's handler: while a test sends this
+// process a console event, it counts the event and keeps the process running.
+std::atomic<bool> awaiting_event = false;
+std::atomic<int> events_kept = 0;
+BOOL WINAPI keep_running(DWORD) {
+    if (!awaiting_event) {
+        return FALSE;
+    }
+    ++events_kept;
+    return TRUE;
+}
+[[maybe_unused]] const BOOL keeps_running = ::SetConsoleCtrlHandler(keep_running, TRUE);
+
+// Sends Ctrl+C to this process's console, after giving it one of its own when it has none to
+// send it to (as under ctest): true when sent.
+bool send_ctrl_c() {
+    ::SetConsoleCtrlHandler(nullptr, FALSE); // Ctrl+C not ignored, whatever the parent said
+    if (::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0)) {
+        return true;
+    }
+    ::FreeConsole();
+    return ::AllocConsole() && ::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+}
+
+// A real Ctrl+C, sent by the system, reaches the handler the first arm installed: the armed
+// file goes. (Wine sends no Ctrl+Break to a whole console.)
+TEST(ConsoleCleanup, removes_the_armed_file_on_a_real_ctrl_c) {
+    const fs::path dir = test::fresh_temp_folder();
+    write(dir / "temporary", "new content");
+    ConsoleCleanup cleanup;
+    cleanup.arm(dir / "temporary");
+    events_kept = 0;
+    awaiting_event = true;
+    ASSERT_TRUE(send_ctrl_c());
+    const auto start = std::chrono::steady_clock::now();
+    while (events_kept == 0 &&
+           std::chrono::steady_clock::now() - start < std::chrono::seconds(10)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    awaiting_event = false;
+    ASSERT_EQ(events_kept, 1) << "the event did not come within 10 s";
+    EXPECT_FALSE(cleanup.armed());
+    EXPECT_FALSE(fs::exists(dir / "temporary"));
+    fs::remove_all(dir);
+}
 
 } // namespace
 } // namespace quorvel
