@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Drives the editor in a real X window on a virtual display, by keyboard, through the real
-# file dialogs: File > Open a sample voice, File > Export, File > Import an edited text, the
+# file dialogs: started with a sample voice as its argument, its phrase list must show the
+# sample's phrases as a screen reader reads them; then File > Export, File > Import an edited text, the
 # rate bar and a phrase edited by keyboard, File > Save under a new name, File > Exit. The
 # exported text must equal what the program layer exports for that voice, the saved voice
 # what the program layer makes of the same edits (quorvel-cli runs the same program layer
@@ -14,10 +15,11 @@ set -euo pipefail
 if [ "${1:-}" = --inside ]; then
     editor=$2 cli=$3 sample=$4 work=$5
     source "$(dirname "$0")/x-session.sh"
-    start_editor "$editor"
+    start_accessibility
+    start_editor "$editor" "" "$sample"
+    "$cli" info "$sample" --phrases | sed '1,/^$/d' >"$work/phrases.txt"
+    wait_for "the phrase list to show the sample's phrases" list_shows "$work/phrases.txt"
 
-    file_menu o
-    answer_dialog "Open Garmin TTS Voice File" "$sample"
     file_menu e
     answer_dialog "Export Text" "$work/window.txt"
     file_written "$work/window.txt" "the window's export"
@@ -91,6 +93,7 @@ for needed in "$editor" "$cli" "$sample"; do
 done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-xvfb-run -a -s "-screen 0 1024x768x24" "$self" --inside "$(realpath "$editor")" \
+dbus-run-session -- xvfb-run -a -s "-screen 0 1024x768x24" "$self" --inside "$(realpath "$editor")" \
     "$(realpath "$cli")" "$(realpath "$sample")" "$work"
-echo "End-to-end run in a real window: export, import and save give the expected bytes."
+echo "End-to-end run in a real window: the voice named as the argument shows its phrases;"
+echo "export, import and save give the expected bytes."

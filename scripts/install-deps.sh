@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the real-window checks need.
+# Installs the Debian packages the build, the tests and the real-window checks need (the
+# window's phrase list is read as a screen reader reads it, through the accessibility bus).
 # Run as root on Debian 12; as another user it only says what is missing.
 set -euo pipefail
 
@@ -7,6 +8,7 @@ packages=(
     build-essential cmake ninja-build qt6-base-dev fonts-dejavu-core
     libgtest-dev libbenchmark-dev libcli11-dev
     libxcb1-dev xvfb xauth xdotool imagemagick qt6-wayland
+    dbus-daemon at-spi2-core python3-pyatspi
     clang libclang-rt-14-dev
 )
 # The Windows cross build, its tests under Wine (its windows in Xvfb), and the Windows zip.
@@ -14,7 +16,7 @@ packages+=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine zip)
 # The Debian package and its checks (scripts/package.sh, scripts/package-check.sh).
 packages+=(
     qt6-svg-dev dpkg-dev lintian desktop-file-utils appstream
-    shared-mime-info libglib2.0-bin man-db
+    shared-mime-info libglib2.0-bin xdg-utils man-db
 )
 
 missing=()

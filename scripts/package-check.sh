@@ -2,10 +2,13 @@
 # Builds the Debian package and checks it as a user's machine meets it: lintian, the desktop
 # entry and the AppStream metainfo validated, the package installed with apt, both installed
 # commands run on a sample voice, the editor's window started under Xvfb, the voice file's
-# MIME type reported, both manual pages formatted, the completion asked; then the package is
-# removed again. Run as root on Debian 12.
+# MIME type reported, the editor named the default application for it, a sample opened
+# through the desktop (gio open) into a window that shows its phrases, both manual pages
+# formatted, the completion asked; then the package is removed again. Run as root on Debian 12.
 #
-#   scripts/package-check.sh [BUILD_DIR]      (build/default: its samples and quorvel-cli)
+#   scripts/package-check.sh [BUILD_DIR] [PICTURE]   (build/default: its samples and quorvel-cli)
+#
+# Given PICTURE, the window opened through the desktop is saved there (PNG).
 set -euo pipefail
 
 app_id=org.example.quorvel
@@ -17,10 +20,32 @@ if [ "${1:-}" = --window ]; then
     exit_editor
     exit 0
 fi
+if [ "${1:-}" = --desktop ]; then
+    voice=$2 phrases=$3 picture=$4
+    source "$(dirname "$0")/x-session.sh"
+    start_accessibility
+    open_on_desktop "$voice"
+    mapfile -d '' started <"/proc/$editor_pid/cmdline"
+    echo "gio open started $(readlink "/proc/$editor_pid/exe"): ${started[*]@Q}"
+    [ "$(readlink "/proc/$editor_pid/exe")" = /usr/bin/quorvel ] && [ "${#started[@]}" = 2 ] &&
+        [ "${started[1]}" = "$voice" ] || {
+        echo "package check: gio open did not start the installed editor with the voice" >&2
+        exit 1
+    }
+    wait_for "the window opened through the desktop to show the voice's phrases" \
+        list_shows "$phrases"
+    if [ -n "$picture" ]; then
+        wait_for "the window to settle" picture_settled "$scratch/window.ppm"
+        convert "ppm:$scratch/window.ppm" "$picture"
+    fi
+    exit_editor
+    exit 0
+fi
 
 self=$(realpath "$0")
 cd "$(dirname "$self")/.."
 build=${1:-build/default}
+picture=${2:+$(realpath -m "$2")}
 sample=$(realpath "$build/samples/nuvi_7x0.vpm")
 cli=$(realpath "$build/src/cli/quorvel-cli")
 started=$SECONDS
@@ -80,6 +105,16 @@ cmp "$private/installed.txt" "$private/built.txt" ||
 
 xvfb-run -a -s "-screen 0 1024x768x24" "$self" --window
 echo "The installed editor's window came up in a real X server."
+
+# The desktop opens a voice file with the editor: a double click in a file manager, "Open
+# With". The name holds a space, which the desktop entry's %f must keep.
+[ "$(xdg-mime query default "$voice_type")" = "$app_id.desktop" ] ||
+    fail "the default application for $voice_type is '$(xdg-mime query default "$voice_type")'"
+cp "$sample" "$private/desktop voice.vpm"
+"$cli" info "$sample" --phrases | sed '1,/^$/d' >"$private/phrases.txt"
+dbus-run-session -- xvfb-run -a -s "-screen 0 1024x768x24" "$self" --desktop \
+    "$private/desktop voice.vpm" "$private/phrases.txt" "$picture"
+echo "The desktop opened a voice file in the installed editor, its phrases shown."
 
 # By name, and by the identity tag alone.
 cp "$sample" "$private/voice_without_extension"

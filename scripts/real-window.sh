@@ -16,17 +16,6 @@ if [ "${1:-}" = --inside ]; then
     file_menu o
     answer_dialog "Open Garmin TTS Voice File" "$sample"
 
-    # Pictures of the window (PPM: no time stamp inside) are taken until two in a row agree
-    # and, given $2, differ from the picture $2; the last one is left in $1.
-    eval "$(xdotool getwindowgeometry --shell "$main")"
-    picture_settled() {
-        import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "ppm:$1.new"
-        if cmp -s "$1.new" "$1" && { [ -z "${2:-}" ] || ! cmp -s "$1" "$2"; }; then
-            return 0
-        fi
-        mv "$1.new" "$1"
-        return 1
-    }
     wait_for "the window to show the opened voice" picture_settled "$scratch/opened.ppm"
 
     # Select a phrase, so the picture shows a selection too.

@@ -21,22 +21,59 @@ wait_for() {
     done
 }
 
-# Starts the editor ($1) and waits for its main window; sets `main`, `editor_pid` and
-# `scratch`, a private folder removed at exit that holds the editor's XDG_RUNTIME_DIR, HOME
-# and an empty XDG_CONFIG_HOME. Given $2, the desktop's default font has that many points: a
-# KDE desktop's settings say so, as Qt reads them.
-start_editor() {
+# Makes `scratch`, a private folder removed at exit that holds the editor's XDG_RUNTIME_DIR,
+# HOME and an empty XDG_CONFIG_HOME; at exit the editor and the accessibility bus end too.
+# Given $1, the desktop's default font has that many points: a KDE desktop's settings say so,
+# as Qt reads them.
+private_session() {
     scratch=$(mktemp -d)
     export XDG_RUNTIME_DIR=$scratch HOME=$scratch/home XDG_CONFIG_HOME=$scratch/config
     mkdir "$HOME" "$XDG_CONFIG_HOME"
-    if [ -n "${2:-}" ]; then
-        printf '[General]\nfont=DejaVu Sans,%s,-1,5,50,0,0,0,0,0\n' "$2" >"$XDG_CONFIG_HOME/kdeglobals"
+    if [ -n "${1:-}" ]; then
+        printf '[General]\nfont=DejaVu Sans,%s,-1,5,50,0,0,0,0,0\n' "$1" >"$XDG_CONFIG_HOME/kdeglobals"
         export XDG_CURRENT_DESKTOP=KDE KDE_SESSION_VERSION=5
     fi
-    "$1" &
+    trap 'for pid in ${editor_pid:-} ${accessibility_pid:-}; do kill "$pid" 2>/dev/null || true; done
+        rm -rf "$scratch"' EXIT
+}
+
+# Starts the editor ($1) in a private session and waits for its main window; sets `main`,
+# `editor_pid` and `scratch`. $2 is the desktop font's size in points, or empty; $3, when
+# given, the editor's one argument.
+start_editor() {
+    private_session "${2:-}"
+    "$1" ${3:+"$3"} &
     editor_pid=$!
-    trap 'kill "$editor_pid" 2>/dev/null || true; rm -rf "$scratch"' EXIT
     main=$(window '^Quorvel v[0-9.]+$')
+}
+
+# Opens the file $1 as a desktop does (gio open: the default application of its type) in a
+# private session and waits for the editor's main window; sets `main`, `editor_pid` (read
+# from the window) and `scratch`.
+open_on_desktop() {
+    private_session
+    gio open "$1"
+    main=$(window '^Quorvel v[0-9.]+$')
+    editor_pid=$(xdotool getwindowpid "$main")
+}
+
+# Starts the session's accessibility bus, so that phrase_list reads the window as a screen
+# reader does; an editor started after it talks to it. Run inside dbus-run-session.
+start_accessibility() {
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+    accessibility_pid=$!
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+}
+
+# Prints the entries of the main window's phrase list, one a line, as a screen reader reads
+# them (after start_accessibility).
+phrase_list() {
+    /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/phrase-list.py"
+}
+
+# Succeeds when the phrase list shows the lines of the file $1.
+list_shows() {
+    [ "$(phrase_list)" = "$(cat "$1")" ]
 }
 
 # Sets `found` to the first visible window whose title matches $1; fails when there is none.
@@ -111,6 +148,19 @@ answer_dialog() {
     xdotool type --delay 10 "$2"
     xdotool key Return
     gone "^$1"
+}
+
+# Takes a picture of the main window (PPM: no time stamp inside) into $1; succeeds when it
+# agrees with the one the previous call left there and, given $2, differs from the picture
+# $2. Polled by wait_for, it leaves the settled picture in $1.
+picture_settled() {
+    eval "$(xdotool getwindowgeometry --shell "$main")"
+    import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "ppm:$1.new"
+    if cmp -s "$1.new" "$1" && { [ -z "${2:-}" ] || ! cmp -s "$1" "$2"; }; then
+        return 0
+    fi
+    mv "$1.new" "$1"
+    return 1
 }
 
 editor_ended() {

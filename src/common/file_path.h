@@ -25,6 +25,12 @@ inline std::string current_folder() {
     const auto folder = std::filesystem::current_path(ec);
     return ec ? std::string() : utf8_path(folder);
 }
+
+// Whether the path names a folder.
+inline bool is_folder(const std::string& utf8) {
+    std::error_code ec;
+    return std::filesystem::is_directory(file_path(utf8), ec);
+}
 #endif
 
 } // namespace quorvel

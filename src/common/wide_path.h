@@ -39,6 +39,12 @@ inline std::string current_folder() {
     return utf8_path(folder);
 }
 
+// Whether the path names a folder.
+inline bool is_folder(const std::string& utf8) {
+    const DWORD attributes = ::GetFileAttributesW(wide_path(utf8).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 } // namespace quorvel
 
 #endif

@@ -9,9 +9,10 @@
 //   opened, so it never blocks.
 // - A symbolic link is written through to the file it finally names.
 // - A replacement is atomic: the new bytes go to an anonymous temporary file in the target's
-//   folder (Linux O_TMPFILE; elsewhere a named one, removed on SIGINT, SIGTERM and SIGHUP),
-//   which gets the old file's owner, group, mode and extended attributes (ACLs among them),
-//   is synced, and is renamed over the target.
+//   folder (Linux O_TMPFILE; elsewhere a named one, removed on SIGINT, SIGTERM and SIGHUP, and
+//   on Windows when the console ends the process: Ctrl+C, Ctrl+Break, closing, logoff,
+//   shutdown), which gets the old file's owner, group, mode and extended attributes (ACLs
+//   among them), is synced, and is renamed over the target.
 // - When a replacement cannot keep the file's identity (it has more than one hard link, or
 //   the process cannot give a new file its owner, group or attributes), the file is written
 //   in place, as careful editors do: first a complete, synced copy of the new bytes beside

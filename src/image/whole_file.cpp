@@ -30,8 +30,7 @@ std::string system_reason() {
 #ifdef _WIN32
 // Why the path names nothing to read as a file, if it names a folder.
 std::optional<std::string> not_a_file(const std::string& utf8) {
-    const DWORD attributes = ::GetFileAttributesW(wide_path(utf8).c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    if (is_folder(utf8)) {
         return "It is a folder, not a file.";
     }
     return std::nullopt;

@@ -1,5 +1,6 @@
 // quorvel: the editor's windows. Everything the program does lives in the program layer;
-// this starts the toolkit, binds the main window to Form1 and runs until it closes.
+// this reads the command line, starts the toolkit, binds the main window to Form1, opens the
+// file named on the command line once the window is shown, and runs until the window closes.
 
 #include "qt/app_icon.h"
 #include "qt/application.h"
@@ -7,18 +8,31 @@
 #include "qt/main_window.h"
 #include "qt/qt_host.h"
 #include "ui/forms.h"
+#include "ui/start_up.h"
+
+#include <QTimer>
 
 #include <cstdio>
 #include <string>
 
-int main(int /*argc*/, char** argv) {
+int main(int argc, char** argv) {
+    // The arguments' bytes as they are: a file name need not be UTF-8.
+    const quorvel::ui::StartUp start = quorvel::ui::read_start_arguments({argv + 1, argv + argc});
+    if (start.outcome == quorvel::ui::StartUp::Outcome::print) {
+        std::fputs(start.text.c_str(), stdout);
+        return 0;
+    }
+    if (start.outcome == quorvel::ui::StartUp::Outcome::usage_error) {
+        std::fputs(start.text.c_str(), stderr);
+        return quorvel::ui::usage_error_status;
+    }
     // Without a display the toolkit would abort; say plainly what is missing instead.
     if (const std::string problem = quorvel::qt::display_problem(); !problem.empty()) {
         std::fprintf(stderr, "%s\n", problem.c_str());
         return 1;
     }
     quorvel::qt::keep_no_settings();
-    // The program reads no command-line argument: the toolkit sees the program's name only.
+    // The toolkit sees the program's name only: the arguments are the program's.
     int toolkit_argc = 1;
     quorvel::qt::QtHost host;
     quorvel::qt::Application app(toolkit_argc, argv, host);
@@ -32,5 +46,8 @@ int main(int /*argc*/, char** argv) {
     quorvel::qt::MainWindow window(form);
     host.attach(&window, [&window] { window.sync(); });
     window.show();
+    if (!start.voice.empty()) {
+        QTimer::singleShot(0, &window, [&window, &start] { window.open_chosen(start.voice); });
+    }
     return QApplication::exec();
 }

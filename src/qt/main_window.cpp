@@ -5,13 +5,44 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QUrl>
+
+#include <vector>
 
 namespace quorvel::qt {
+
+namespace {
+
+// The local file a dragged item names, as the system names it: on Linux byte for byte, a name
+// that is not UTF-8 included. Empty for an item that is not a local file.
+std::string local_path(const QUrl& url) {
+    if (!url.isLocalFile() || !url.host().isEmpty()) {
+        return {};
+    }
+#if defined(Q_OS_UNIX)
+    return QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
+#else
+    return url.toLocalFile().toStdString();
+#endif
+}
+
+// One path per dragged item, as the program takes a drop.
+std::vector<std::string> dropped_paths(const QMimeData& data) {
+    std::vector<std::string> paths;
+    for (const QUrl& url : data.urls()) {
+        paths.push_back(local_path(url));
+    }
+    return paths;
+}
+
+} // namespace
 
 MainWindow::MainWindow(ui::Form1& form, QWidget* parent) : QMainWindow(parent), form_(form) {
     const auto& window = ui::form1_window;
@@ -31,6 +62,11 @@ MainWindow::MainWindow(ui::Form1& form, QWidget* parent) : QMainWindow(parent), 
     connect(list, &QListWidget::itemDoubleClicked, this,
             [this] { run(&ui::Form1::List1_DblClick); });
     list->installEventFilter(this);
+    // The window takes every drop itself: none reaches the screen name as text.
+    for (auto* widget : client->findChildren<QWidget*>()) {
+        widget->setAcceptDrops(false);
+    }
+    setAcceptDrops(true);
 
     sync();
     const QSize size = scaled(window.client);
@@ -117,6 +153,34 @@ void MainWindow::after_event() {
 void MainWindow::shut_down() {
     close();
     QCoreApplication::quit();
+}
+
+void MainWindow::open_chosen(const std::string& path) {
+    form_.open_chosen(path);
+    after_event();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (ui::Form1::accepts_drop(dropped_paths(*event->mimeData()))) {
+        // A copy: the program that the files come from keeps them.
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    // Once the drop has ended: a message box must not hold up the program it came from.
+    QMetaObject::invokeMethod(
+        this,
+        [this, paths = dropped_paths(*event->mimeData())] {
+            form_.drop(paths);
+            after_event();
+        },
+        Qt::QueuedConnection);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -11,6 +11,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <string>
+
 namespace quorvel::qt {
 
 class MainWindow final : public QMainWindow {
@@ -22,9 +24,14 @@ class MainWindow final : public QMainWindow {
     // Brings every widget up to date with the program, and opens, closes and raises the
     // secondary windows as the program has them.
     void sync();
+    // File > Open after its dialog returned `path`: the file named on the command line.
+    void open_chosen(const std::string& path);
 
   private:
     void closeEvent(QCloseEvent* event) override;
+    // Files dragged over the window and dropped on it, for the program to open or import.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     // The key rules of the phrase list.
     bool eventFilter(QObject* watched, QEvent* event) override;
 

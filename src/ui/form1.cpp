@@ -14,6 +14,8 @@
 #include "ui/messages.h"
 #include "ui/window_tables.h"
 
+#include <algorithm>
+
 namespace quorvel::ui {
 
 namespace {
@@ -22,9 +24,33 @@ const char* const not_a_tts_file = "not a TTS file";
 const char* const modify_first_refusal = "Sorry! You can't modify string 1 in this release.";
 const char* const not_found = "Search item not found";
 const char* const not_found_again = "Search item not found. Hit F3 again to search from top";
+const char* const drop_refusal = "Drop one file on the window: a voice file to open it, or a "
+                                 "text file (.txt) to import it into the open voice.";
 
 std::string no_voice_message(const char* action) {
     return std::string("No voice file is open. Open a voice file before you ") + action + ".";
+}
+
+enum class DropAction { refuse, open, import };
+
+bool names_a_text_file(const std::string& path) {
+    static constexpr std::string_view extension = ".txt";
+    if (path.size() < extension.size()) {
+        return false;
+    }
+    return std::equal(
+        extension.begin(), extension.end(), path.end() - extension.size(),
+        [](char wanted, char c) { return wanted == (c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); });
+}
+
+DropAction drop_action(const std::vector<std::string>& paths) {
+    if (paths.size() != 1 || paths.front().empty()) {
+        return DropAction::refuse;
+    }
+    if (is_folder(paths.front())) {
+        return DropAction::refuse;
+    }
+    return names_a_text_file(paths.front()) ? DropAction::import : DropAction::open;
 }
 
 FileDialogRequest voice_dialog(const char* title, std::uint32_t flags) {
@@ -85,8 +111,12 @@ Form1::Form1(Host& host) : host_(host) {
 Form1::~Form1() = default;
 
 void Form1::Open_Click() {
-    file_name_ =
-        host_.open_file_dialog(voice_dialog("Open Garmin TTS Voice File...", hide_read_only));
+    open_chosen(
+        host_.open_file_dialog(voice_dialog("Open Garmin TTS Voice File...", hide_read_only)));
+}
+
+void Form1::open_chosen(const std::string& path) {
+    file_name_ = path;
     if (file_name_.empty()) {
         return;
     }
@@ -276,7 +306,14 @@ void Form1::Import_Click() {
     if (!require_voice("import a text file")) {
         return;
     }
-    file_name_ = host_.open_file_dialog(text_dialog("Import Text...", hide_read_only));
+    import_chosen(host_.open_file_dialog(text_dialog("Import Text...", hide_read_only)));
+}
+
+void Form1::import_chosen(const std::string& path) {
+    if (!require_voice("import a text file")) {
+        return;
+    }
+    file_name_ = path;
     if (file_name_.empty()) {
         return;
     }
@@ -286,6 +323,24 @@ void Form1::Import_Click() {
         return;
     }
     import_text_content(*text, file_name_);
+}
+
+bool Form1::accepts_drop(const std::vector<std::string>& paths) {
+    return drop_action(paths) != DropAction::refuse;
+}
+
+void Form1::drop(const std::vector<std::string>& paths) {
+    switch (drop_action(paths)) {
+    case DropAction::open:
+        open_chosen(paths.front());
+        return;
+    case DropAction::import:
+        import_chosen(paths.front());
+        return;
+    case DropAction::refuse:
+        host_.message_box(drop_refusal);
+        return;
+    }
 }
 
 void Form1::import_text_content(std::string_view file, const std::string& path) {

@@ -15,6 +15,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorvel::ui {
 
@@ -124,6 +125,10 @@ class Form1 {
     // The user's gestures beyond a menu entry, as operations the face, the import, the
     // command line and the tests share.
 
+    // File > Open after its dialog returned `path`, also for a file named on the command line
+    // or dropped: `path` becomes the file name and is opened; an empty one (the dialog was
+    // cancelled) does nothing further.
+    void open_chosen(const std::string& path);
     // File > Open after its dialog: load `path`, or report why it cannot be read.
     void open_path(const std::string& path);
     // File > Open from the identity check on, for bytes already read.
@@ -131,6 +136,18 @@ class Form1 {
     // File > Import after its dialog: the text file's bytes, or the message naming the file
     // and the reason it cannot be read.
     Result<std::string> read_text_file(const std::string& path);
+    // File > Import after its dialog returned `path`, also for a dropped text file: refused
+    // as Import refuses without a voice open, else `path` becomes the file name, is read and
+    // imported.
+    void import_chosen(const std::string& path);
+    // Files dropped on the main window, one path per item (empty for an item that is not a
+    // local file). One text file (a name ending in ".txt", in any case) is imported, one other
+    // file is opened as a voice; anything else (several items, a folder, no local file) is
+    // refused with one message that says what can be dropped, and nothing changes.
+    void drop(const std::vector<std::string>& paths);
+    // Whether `drop` imports or opens these paths rather than refusing them: the pointer shows
+    // it while they are dragged over the window.
+    static bool accepts_drop(const std::vector<std::string>& paths);
     // File > Import from the text file's bytes on; `path` names the file in a message. A
     // Unicode file is converted to the code page first; a character it cannot hold refuses
     // the whole import.

@@ -8,17 +8,25 @@
 #include "qt_test_support.h"
 
 #include <QAccessible>
+#include <QDropEvent>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <filesystem>
+#include <string>
+#include <vector>
 
 Q_DECLARE_METATYPE(quorvel::test::VoicePlan)
 
@@ -482,6 +490,57 @@ class MainWindowTest : public QObject {
         QTest::keyClicks(child<QLineEdit>(windows.front(), "new"), "Short");
         QTest::mouseClick(child<QPushButton>(windows.front(), "Command3"), Qt::LeftButton);
         QCOMPARE(list->item(1500)->text(), QStringLiteral(" 1501-Short"));
+    }
+
+    void dropped_files_reach_the_program_data() {
+        QTest::addColumn<QByteArray>("uri_list"); // "@" stands for the editor's folder
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QByteArray>("opened"); // the file name after the drop
+        QTest::newRow("one voice")
+            << QByteArray("file://@voice.vpm\r\n") << true << QByteArray("@voice.vpm");
+        QTest::newRow("name not UTF-8")
+            << QByteArray("file://@caf%E9.vpm\r\n") << true << QByteArray("@caf\xE9.vpm");
+        QTest::newRow("two files")
+            << QByteArray("file://@voice.vpm\r\nfile://@voice.vpm\r\n") << false << QByteArray();
+    }
+
+    void dropped_files_reach_the_program() {
+        QFETCH(QByteArray, uri_list);
+        QFETCH(bool, accepted);
+        QFETCH(QByteArray, opened);
+        Editor e;
+        const QByteArray folder = QFile::encodeName(e.folder.path()) + '/';
+        const std::vector<std::string> files = {(folder + "voice.vpm").toStdString(),
+                                                (folder + "caf\xE9.vpm").toStdString()};
+        // Qt cannot remove a name that is not UTF-8 with the folder.
+        const auto remove_files = qScopeGuard([&files] {
+            for (const auto& file : files) {
+                std::filesystem::remove(file);
+            }
+        });
+        for (const auto& file : files) {
+            write_file(file, build_voice({}).image);
+        }
+        QMimeData data;
+        data.setData(QStringLiteral("text/uri-list"), uri_list.replace('@', folder));
+        QVERIFY(!e.control("screen_name")->acceptDrops());
+
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction | Qt::MoveAction, &data,
+                              Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&e.window, &enter);
+        QCOMPARE(enter.isAccepted(), accepted);
+        if (!accepted) {
+            return;
+        }
+        QCOMPARE(enter.dropAction(), Qt::CopyAction);
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                        Qt::NoModifier);
+        QApplication::sendEvent(&e.window, &drop);
+        QVERIFY(drop.isAccepted());
+        QCOMPARE(drop.dropAction(), Qt::CopyAction);
+        QTRY_COMPARE(QByteArray::fromStdString(e.form.file_name()), opened.replace('@', folder));
+        QVERIFY(e.host.messages.empty());
+        QCOMPARE(e.control<QListWidget>("List1")->count(), 3);
     }
 
     void exit_and_close_box_end_the_program_data() {

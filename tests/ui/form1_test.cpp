@@ -5,6 +5,7 @@
 #include "support/temp_folder.h"
 #include "support/test_names.h"
 #include "support/voice_builder.h"
+#include "ui/start_up.h"
 
 #include <gtest/gtest.h>
 
@@ -181,6 +182,223 @@ TEST_F(Program, second_open_replaces_the_list_entirely) {
     open(write_voice("few.vpm", few));
     EXPECT_EQ(form.List1.items(), std::vector<std::string>{" 1-z"});
 }
+
+// The editor started with these arguments (without the program's name), in the test's folder;
+// "@" stands for that folder's absolute path, "/" at its end. The folder holds
+// "voice.vpm", "bad.vpm" (not a voice file), "caf\xE9.vpm" (a voice, its name not UTF-8) and
+// "-x.vpm" (a voice).
+struct StartCase {
+    const char* name;
+    std::vector<std::string> arguments;
+    StartUp::Outcome outcome;
+    std::string text;    // what is printed, or its first line for --help
+    std::string voice;   // the file opened once the window is shown; "" for none
+    const char* model;   // nuvi_model after that
+    std::string message; // the one message that opening shows, or its start; "" for none
+};
+
+using test::PrintTo;
+
+class StartUpArguments : public Program, public testing::WithParamInterface<StartCase> {
+  protected:
+    std::string at(std::string text) const {
+        if (const auto i = text.find('@'); i != std::string::npos) {
+            text.replace(i, 1, path(""));
+        }
+        return text;
+    }
+};
+
+TEST_P(StartUpArguments, open_the_file_given_as_open_does_or_end_before_any_window) {
+    const StartCase& row = GetParam();
+    write_voice("voice.vpm", {});
+    write("bad.vpm", std::string(300, 'x'));
+#ifdef _WIN32
+    if (std::string(row.name) == "name_not_utf8") {
+        GTEST_SKIP() << "Windows: a file name is UTF-16, never bytes that are not UTF-8";
+    }
+#else
+    write_voice("caf\xE9.vpm", {});
+#endif
+    write_voice("-x.vpm", {});
+    std::vector<std::string> arguments;
+    for (const auto& argument : row.arguments) {
+        arguments.push_back(at(argument));
+    }
+    const fs::path started_in = fs::current_path();
+    fs::current_path(dir);
+    const StartUp start = read_start_arguments(arguments);
+    fs::current_path(started_in);
+
+    EXPECT_EQ(start.outcome, row.outcome);
+    EXPECT_EQ(start.text.substr(0, row.text.size()), row.text);
+    EXPECT_EQ(start.voice, at(row.voice));
+    form.open_chosen(start.voice);
+    EXPECT_EQ(form.file_name(), start.voice);
+    EXPECT_EQ(form.nuvi_model.caption(), row.model);
+    ASSERT_EQ(host.messages.size(), row.message.empty() ? 0u : 1u);
+    if (!row.message.empty()) {
+        EXPECT_EQ(host.messages[0].substr(0, at(row.message).size()), at(row.message));
+    }
+}
+
+const auto window = StartUp::Outcome::window;
+const auto usage = StartUp::Outcome::usage_error;
+const char* const rejected = "Selected file is not a valid Garmin VPM Text To Speech file";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StartUpArguments,
+    testing::Values(
+        StartCase{"no_argument", {}, window, "", "", "", ""},
+        StartCase{"voice", {"@voice.vpm"}, window, "", "@voice.vpm", "Nuvi 7x0/3x0 TTS", ""},
+        StartCase{"not_a_voice", {"@bad.vpm"}, window, "", "@bad.vpm", "not a TTS file", rejected},
+        StartCase{"missing_file",
+                  {"@missing.vpm"},
+                  window,
+                  "",
+                  "@missing.vpm",
+                  "",
+                  "The file \"@missing.vpm\" cannot be opened: "},
+        StartCase{
+            "name_not_utf8", {"@caf\xE9.vpm"}, window, "", "@caf\xE9.vpm", "Nuvi 7x0/3x0 TTS", ""},
+        StartCase{"relative_name", {"voice.vpm"}, window, "", "@voice.vpm", "Nuvi 7x0/3x0 TTS", ""},
+        StartCase{"name_after_double_dash",
+                  {"--", "-x.vpm"},
+                  window,
+                  "",
+                  "@-x.vpm",
+                  "Nuvi 7x0/3x0 TTS",
+                  ""},
+        StartCase{"help",
+                  {"@voice.vpm", "--help"},
+                  StartUp::Outcome::print,
+                  "Usage: quorvel [FILE]\n",
+                  "",
+                  "",
+                  ""},
+        StartCase{"version",
+                  {"--version"},
+                  StartUp::Outcome::print,
+                  std::string("quorvel ") + QUORVEL_VERSION + "\n",
+                  "",
+                  "",
+                  ""},
+        StartCase{"unknown_option",
+                  {"--bogus", "--help"},
+                  usage,
+                  "quorvel: unknown option \"--bogus\"; run quorvel --help for the usage.\n",
+                  "",
+                  "",
+                  ""},
+        StartCase{"two_files",
+                  {"@voice.vpm", "@bad.vpm"},
+                  usage,
+                  "quorvel: one file at most can be opened, 2 were given; run quorvel --help for "
+                  "the usage.\n",
+                  "",
+                  "",
+                  ""},
+        StartCase{"empty_name",
+                  {""},
+                  usage,
+                  "quorvel: an empty file name names no file; run quorvel --help for the "
+                  "usage.\n",
+                  "",
+                  "",
+                  ""}),
+    test::row_name);
+
+// A drop of files on the main window. The folder holds "base.vpm" (opened first when
+// `voice_open`), "voice.vpm" (one phrase), "edits.TXT" (base.vpm's export with another screen
+// name) and the folder "folder"; "" stands for an item that is not a local file.
+struct DropCase {
+    const char* name;
+    bool voice_open;
+    std::vector<std::string> dropped;
+    bool accepted;
+    std::string message; // the one message, "" for none
+    std::string file_name;
+    std::vector<std::string> list;
+    std::string screen_name;
+};
+
+class Drop : public Program, public testing::WithParamInterface<DropCase> {};
+
+TEST_P(Drop, one_text_file_is_imported_one_other_file_opened_and_anything_else_refused) {
+    const DropCase& row = GetParam();
+    const std::string base = write_voice("base.vpm", {});
+    VoicePlan one;
+    one.phrases = {"Dropped"};
+    write_voice("voice.vpm", one);
+    fs::create_directory(path("folder"));
+    {
+        test::ScriptedHost other_host;
+        Form1 other(other_host);
+        other.open_path(base);
+        other.screen_name.set_text("Dropped name");
+        write("edits.TXT", *other.export_text_content());
+    }
+    if (row.voice_open) {
+        form.open_chosen(base);
+    }
+    std::vector<std::string> dropped;
+    for (const auto& name : row.dropped) {
+        dropped.push_back(name.empty() ? name : path(name));
+    }
+
+    EXPECT_EQ(Form1::accepts_drop(dropped), row.accepted);
+    form.drop(dropped);
+    EXPECT_EQ(host.messages, row.message.empty() ? std::vector<std::string>{}
+                                                 : std::vector<std::string>{row.message});
+    EXPECT_EQ(form.file_name(), row.file_name.empty() ? "" : path(row.file_name));
+    EXPECT_EQ(form.List1.items(), row.list);
+    EXPECT_EQ(form.screen_name.text(), row.screen_name);
+}
+
+const std::vector<std::string> base_list = {" 1-Turn left", " 2-Turn right", " 3-Arrived"};
+const char* const drop_refusal = "Drop one file on the window: a voice file to open it, or a text "
+                                 "file (.txt) to import it into the open voice.";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Drop,
+    testing::Values(
+        DropCase{
+            "voice", false, {"voice.vpm"}, true, "", "voice.vpm", {" 1-Dropped"}, "Tom's voice"},
+        DropCase{"text_with_a_voice_open",
+                 true,
+                 {"edits.TXT"},
+                 true,
+                 "",
+                 "edits.TXT",
+                 base_list,
+                 "Dropped name"},
+        DropCase{"text_without_a_voice",
+                 false,
+                 {"edits.TXT"},
+                 true,
+                 "No voice file is open. Open a voice file before you import a text file.",
+                 "",
+                 {},
+                 ""},
+        DropCase{"two_files",
+                 true,
+                 {"voice.vpm", "edits.TXT"},
+                 false,
+                 drop_refusal,
+                 "base.vpm",
+                 base_list,
+                 "Tom's voice"},
+        DropCase{
+            "folder", true, {"folder"}, false, drop_refusal, "base.vpm", base_list, "Tom's voice"},
+        DropCase{"not_a_local_file",
+                 true,
+                 {""},
+                 false,
+                 drop_refusal,
+                 "base.vpm",
+                 base_list,
+                 "Tom's voice"}),
+    test::row_name);
 
 // --- rate and volume ------------------------------------------------------------------------
 
@@ -517,8 +735,6 @@ struct RoundTripCase {
     const char* name;
     VoicePlan plan;
 };
-
-using test::PrintTo;
 
 class RoundTrip : public Program, public testing::WithParamInterface<RoundTripCase> {};
 
