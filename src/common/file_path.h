@@ -31,6 +31,13 @@ inline bool is_folder(const std::string& utf8) {
     std::error_code ec;
     return std::filesystem::is_directory(file_path(utf8), ec);
 }
+
+// The path from the current folder; the name as given when the folder cannot be read.
+inline std::string absolute_path(const std::string& utf8) {
+    std::error_code ec;
+    const auto absolute = std::filesystem::absolute(file_path(utf8), ec);
+    return ec ? utf8 : utf8_path(absolute);
+}
 #endif
 
 } // namespace quorvel

@@ -39,6 +39,18 @@ inline std::string current_folder() {
     return utf8_path(folder);
 }
 
+// The path from the current folder, as the system completes a relative one.
+inline std::wstring absolute(const std::wstring& path) {
+    std::wstring full(::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr), L'\0');
+    full.resize(
+        ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
+    return full.empty() ? path : full;
+}
+
+inline std::string absolute_path(const std::string& utf8) {
+    return utf8_path(absolute(wide_path(utf8)));
+}
+
 // Whether the path names a folder.
 inline bool is_folder(const std::string& utf8) {
     const DWORD attributes = ::GetFileAttributesW(wide_path(utf8).c_str());

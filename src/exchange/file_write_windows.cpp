@@ -118,14 +118,6 @@ std::optional<std::string> refusal(const std::wstring& target, DWORD attributes,
     return std::nullopt;
 }
 
-// The full path, as the system completes a relative one.
-std::wstring absolute(const std::wstring& path) {
-    std::wstring full(::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr), L'\0');
-    full.resize(
-        ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
-    return full.empty() ? path : full;
-}
-
 // --- the temporary file ------------------------------------------------------------------------
 
 // A new file of a fresh name in `folder`, its path in `temporary`, armed for removal by a

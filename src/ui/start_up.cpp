@@ -2,9 +2,7 @@
 
 #include "common/file_path.h"
 #include "common/result.h"
-
-#include <filesystem>
-#include <system_error>
+#include "common/wide_path.h"
 
 namespace quorvel::ui {
 
@@ -29,13 +27,6 @@ StartUp usage_error(const std::string& problem) {
 
 std::string quoted(const std::string& argument) {
     return "\"" + bounded(argument, true) + "\"";
-}
-
-// The path from the current folder, as the name is given when the folder cannot be read.
-std::string from_current_folder(const std::string& name) {
-    std::error_code ec;
-    const auto absolute = std::filesystem::absolute(file_path(name), ec);
-    return ec ? name : utf8_path(absolute);
 }
 
 } // namespace
@@ -71,7 +62,7 @@ StartUp read_start_arguments(const std::vector<std::string>& arguments) {
     if (files.size() == 1 && files.front().empty()) {
         return usage_error("an empty file name names no file");
     }
-    return {StartUp::Outcome::window, {}, files.empty() ? "" : from_current_folder(files.front())};
+    return {StartUp::Outcome::window, {}, files.empty() ? "" : absolute_path(files.front())};
 }
 
 } // namespace quorvel::ui

@@ -1,14 +1,43 @@
 // quorvel.exe: the editor's windows on Windows. Everything the program does lives in the
-// program layer; this binds the main window to Form1 and runs until it closes.
+// program layer; this reads the command line, binds the main window to Form1, opens the file
+// named on the command line once the window is shown, and runs until the window closes.
 
 #include "ui/forms.h"
+#include "ui/start_up.h"
 #include "win32/main_window.h"
+#include "win32/text.h"
 #include "win32/win32_host.h"
 
 #include <windows.h>
 
-// The program reads no command-line argument.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The arguments without the program's name, as the C library split the command line.
+std::vector<std::string> arguments() {
+    std::vector<std::string> utf8;
+    for (int i = 1; i < __argc; ++i) {
+        utf8.push_back(quorvel::win32::utf8(__wargv[i]));
+    }
+    return utf8;
+}
+
+} // namespace
+
 int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*arguments*/, int show) {
+    const quorvel::ui::StartUp start = quorvel::ui::read_start_arguments(arguments());
+    if (start.outcome == quorvel::ui::StartUp::Outcome::print) {
+        std::fputs(start.text.c_str(), stdout);
+        return 0;
+    }
+    if (start.outcome == quorvel::ui::StartUp::Outcome::usage_error) {
+        std::fputs(start.text.c_str(), stderr);
+        return quorvel::ui::usage_error_status;
+    }
     // The controls are those of common controls 6, as the manifest asks: Windows loads that
     // library when the first of them is made.
     quorvel::win32::Win32Host host;
@@ -19,6 +48,9 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*argu
     }
     host.attach(window.hwnd(), [&window] { window.sync(); });
     ::ShowWindow(window.hwnd(), show);
+    if (!start.voice.empty()) {
+        window.open_when_shown(start.voice);
+    }
 
     MSG message;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {

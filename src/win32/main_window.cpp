@@ -10,8 +10,10 @@ namespace quorvel::win32 {
 
 namespace {
 
-// Posted to the main window to delete the windows discarded while handling a message.
+// Posted to the main window to delete the windows discarded while handling a message, and
+// to open the file named on the command line.
 constexpr UINT delete_discarded = WM_APP;
+constexpr UINT open_file = WM_APP + 1;
 
 ACCEL accelerator(const ui::Shortcut& key, int id) {
     const auto flags =
@@ -75,6 +77,11 @@ bool MainWindow::translate(MSG& message) {
     return ::IsDialogMessageW(root, &message) != FALSE;
 }
 
+void MainWindow::open_when_shown(const std::string& path) {
+    file_to_open_ = path;
+    ::PostMessageW(hwnd(), open_file, 0, 0);
+}
+
 bool MainWindow::list_gesture(HWND list, void (ui::Form1::*handler)()) {
     auto* binding = dynamic_cast<ListBinding*>(bindings_.of(list));
     if (binding == nullptr) {
@@ -124,6 +131,10 @@ LRESULT MainWindow::handle(UINT message, WPARAM w, LPARAM l) {
         return 0;
     case delete_discarded:
         discarded_.clear();
+        return 0;
+    case open_file:
+        form_.open_chosen(file_to_open_);
+        after_event();
         return 0;
     default:
         break;

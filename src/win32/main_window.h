@@ -9,6 +9,7 @@
 #include "win32/secondary_windows.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace quorvel::win32 {
@@ -25,6 +26,9 @@ class MainWindow final : public FormWindow {
     // every window of the program the dialog keys (Tab, Return, Escape, arrows). True when the
     // key was used here.
     bool translate(MSG& message);
+    // Opens the file as File > Open opens the path its dialog returned, once the window is
+    // shown and the messages before run.
+    void open_when_shown(const std::string& path);
 
   private:
     LRESULT handle(UINT message, WPARAM w, LPARAM l) override;
@@ -50,6 +54,7 @@ class MainWindow final : public FormWindow {
     ui::WindowFollower about_follower_;
     // Discarded windows, deleted once the message that discarded them has been handled.
     std::vector<std::unique_ptr<SecondaryWindow>> discarded_;
+    std::string file_to_open_;
 };
 
 } // namespace quorvel::win32
