@@ -23,6 +23,11 @@ class MainWindow final : public QMainWindow {
     // secondary windows as the program has them.
     void sync();
 
+    // Where the speech engine's reports go: each is handed over to the window's thread, where
+    // the program takes it (speech_report).
+    ui::Speech::Reporter reporter();
+    void speech_report(const ui::SpeechReport& report);
+
   private:
     void closeEvent(QCloseEvent* event) override;
     // The key rules of the phrase list.

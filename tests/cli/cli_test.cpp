@@ -310,7 +310,9 @@ TEST_F(Cli, info_shows_the_settings_in_utf8_and_the_phrases_on_request) {
                                 "Volume:       80\n"
                                 "Phrases:      3\n"
                                 "Bytes left:   " +
-                                left + "\n";
+                                left +
+                                "\n"
+                                "Language:     en\n";
     EXPECT_EQ(run({"info", "VOICE"}).out, summary);
     const Outcome r = run({"info", "VOICE", "--phrases"});
     EXPECT_EQ(r.status, 0);
@@ -319,7 +321,9 @@ TEST_F(Cli, info_shows_the_settings_in_utf8_and_the_phrases_on_request) {
         run({"info", "VOICE", "--json", "--phrases"}).out,
         "{\"family\":\"Nuvi 7x0/3x0 TTS\",\"voice_name\":\"Tom\",\"screen_name\":\"Caf\u00E9\","
         "\"field_width\":12,\"rate\":7,\"volume\":80,\"phrase_count\":3,\"bytes_left\":" +
-            left + ",\"phrases\":[\"Turn left\",\"Turn right\",\"\\\"Go\\\"\\\\\\u0009\"]}\n");
+            left +
+            ",\"language\":\"en\",\"phrases\":[\"Turn left\",\"Turn "
+            "right\",\"\\\"Go\\\"\\\\\\u0009\"]}\n");
 }
 
 struct InfoCase {
