@@ -58,11 +58,13 @@ class SoundServer final : public Sink {
     pa_simple* stream_;
 };
 
-// The one engine of the process: espeak-ng keeps its state in globals.
-class EspeakEngine final : public Engine {
-  public:
-    EspeakEngine(SinkFactory sink, const char* data_path) : sink_(std::move(sink)) {
-        espeak_ng_InitializePath(data_path);
+// espeak-ng keeps its state in globals and does not start a second time in a process: it
+// starts once, with the first engine, and stays. Its data is found where the system keeps it,
+// or in the folder ESPEAK_DATA_PATH names. Returns why it cannot start; empty when it runs.
+const std::string& start_espeak(int& rate) {
+    static int started_rate = 0;
+    static const std::string problem = [] {
+        espeak_ng_InitializePath(nullptr);
         espeak_ng_ERROR_CONTEXT context = nullptr;
         espeak_ng_STATUS status = espeak_ng_Initialize(&context);
         espeak_ng_ClearErrorContext(&context);
@@ -72,20 +74,24 @@ class EspeakEngine final : public Engine {
         if (status != ENS_OK) {
             char reason[512] = {};
             espeak_ng_GetStatusCodeMessage(status, reason, sizeof reason);
-            problem_ = std::string("the speech engine espeak-ng cannot start (") + reason + "). " +
-                       install_engine;
-            return;
+            return std::string("the speech engine espeak-ng cannot start (") + reason + "). " +
+                   install_engine;
         }
-        rate_ = espeak_ng_GetSampleRate();
-        espeak_SetSynthCallback(&EspeakEngine::on_samples);
-    }
-    ~EspeakEngine() override {
+        started_rate = espeak_ng_GetSampleRate();
+        return std::string();
+    }();
+    rate = started_rate;
+    return problem;
+}
+
+class EspeakEngine final : public Engine {
+  public:
+    explicit EspeakEngine(SinkFactory sink)
+        : sink_(std::move(sink)), problem_(start_espeak(rate_)) {
         if (problem_.empty()) {
-            espeak_ng_Terminate();
+            espeak_SetSynthCallback(&EspeakEngine::on_samples);
         }
     }
-    EspeakEngine(const EspeakEngine&) = delete;
-    EspeakEngine& operator=(const EspeakEngine&) = delete;
 
     Result<ui::SpeechLanguages> languages() override {
         if (!problem_.empty()) {
@@ -187,8 +193,8 @@ class EspeakEngine final : public Engine {
     }
 
     SinkFactory sink_;
+    int rate_ = 0;
     std::string problem_;
-    int rate_ = 22050;
 };
 
 } // namespace
@@ -211,8 +217,8 @@ Result<std::unique_ptr<Sink>> open_sound_server(int rate) {
     return std::unique_ptr<Sink>(std::make_unique<SoundServer>(stream));
 }
 
-std::unique_ptr<Engine> make_espeak_engine(SinkFactory sink, const char* data_path) {
-    return std::make_unique<EspeakEngine>(std::move(sink), data_path);
+std::unique_ptr<Engine> make_espeak_engine(SinkFactory sink) {
+    return std::make_unique<EspeakEngine>(std::move(sink));
 }
 
 std::string desktop_language_code() {

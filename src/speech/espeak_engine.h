@@ -28,9 +28,8 @@ using SinkFactory = std::function<Result<std::unique_ptr<Sink>>(int rate)>;
 // The sound server, through PulseAudio's simple API (PipeWire serves it too).
 Result<std::unique_ptr<Sink>> open_sound_server(int rate);
 
-// The engine, which uses espeak-ng's data from `data_path` (null: where the system keeps
-// it). Only one may exist at a time in a process.
-std::unique_ptr<Engine> make_espeak_engine(SinkFactory sink, const char* data_path = nullptr);
+// The engine; one at a time in a process (espeak-ng's state is the process's).
+std::unique_ptr<Engine> make_espeak_engine(SinkFactory sink);
 
 // The desktop's language from the environment (LANGUAGE, LC_ALL, LC_MESSAGES, LANG) as an
 // engine code: "de_DE.UTF-8" is "de-de"; "en" when none is set, or C or POSIX.

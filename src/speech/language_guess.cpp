@@ -182,19 +182,26 @@ char32_t lower(char32_t c) {
 std::vector<std::string> lower_case_words(std::string_view utf8) {
     std::vector<std::string> words;
     std::string word;
+    bool digits = false;
+    const auto end_word = [&] {
+        if (!word.empty() && !digits) {
+            words.push_back(word);
+        }
+        word.clear();
+        digits = false;
+    };
     for (std::size_t i = 0; i < utf8.size();) {
         const auto [c, length] = decode(utf8, i);
         i += length;
         if (is_letter(c)) {
             encode(lower(c), word);
-        } else if (!word.empty()) {
-            words.push_back(std::move(word));
-            word.clear();
+        } else if (c >= '0' && c <= '9') {
+            digits = true;
+        } else {
+            end_word();
         }
     }
-    if (!word.empty()) {
-        words.push_back(std::move(word));
-    }
+    end_word();
     return words;
 }
 

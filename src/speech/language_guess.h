@@ -19,7 +19,7 @@ inline constexpr double lead_factor = 1.5;
 std::string guess_language(const std::vector<std::string>& phrases);
 
 // The words of a UTF-8 text, lower-cased (Latin, Greek and Cyrillic capitals); anything
-// that is not a letter separates words.
+// that is not a letter or a digit separates words, and one holding a digit ("A1") is no word.
 std::vector<std::string> lower_case_words(std::string_view utf8);
 
 } // namespace quorvel::speech
