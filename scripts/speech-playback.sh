@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Speech in a real X window on a virtual display, heard through a PulseAudio server of its
 # own: a null sink whose monitor parec records. F5 on a phrase of a sample voice must give
-# more than 0.3 s of sound with an RMS above 0.01. Then, with no sound server, F5 must show
-# the message that says why, and the window must still answer (Ctrl+F opens Find).
+# more than 0.3 s of sound with an RMS above 0.01. With the server stopped (SIGSTOP: it takes
+# connections and never answers) the window must still answer (Ctrl+F opens Find) and end at
+# once. With no sound server, F5 must show the message that says why, once, and the window
+# must still answer.
 #
 #   scripts/speech-playback.sh [BUILD_DIR]       (build/default)
 #
@@ -31,15 +33,17 @@ if [ "${1:-}" = --inside ]; then
         -L "module-null-sink sink_name=nul rate=22050 channels=1" 2>"$work/pulseaudio.log" &
     server=$!
     recorder=
-    trap 'kill $recorder $server 2>/dev/null || true' EXIT
+    trap 'kill -CONT $server 2>/dev/null; kill $recorder $server 2>/dev/null || true' EXIT
     server_answers() { pactl info >/dev/null 2>&1; }
     wait_for "the sound server to answer" server_answers
-    parec -d nul.monitor --raw --format=s16le --rate=22050 --channels=1 >"$work/heard.raw" &
+    parec -d nul.monitor --raw --format=s16le --rate=22050 --channels=1 >"$work/heard.raw" \
+        2>/dev/null &
     recorder=$!
 
     start_editor "$editor"
     # The editor's own trap replaces the one above: keep both.
-    trap 'kill "$editor_pid" $recorder $server 2>/dev/null || true; rm -rf "$scratch"' EXIT
+    trap 'kill -CONT $server 2>/dev/null; kill "$editor_pid" $recorder $server 2>/dev/null ||
+        true; rm -rf "$scratch"' EXIT
     file_menu o
     answer_dialog "Open Garmin TTS Voice File" "$sample"
     xdotool windowfocus --sync "$main"
@@ -52,7 +56,18 @@ if [ "${1:-}" = --inside ]; then
     sleep 1 # the whole phrase
     read -r seconds rms < <(measure "$work/heard.raw")
     echo "F5 in the window: $seconds s of sound heard, RMS $rms."
+
+    # A sound server that hangs: the window goes on answering, and ends when asked.
+    kill -STOP "$server"
+    xdotool windowfocus --sync "$main"
+    xdotool key F5 ctrl+f
+    find=$(window '^Find$')
+    xdotool windowfocus --sync "$find"
+    xdotool key Tab Tab space
+    gone '^Find$'
     exit_editor
+    kill -CONT "$server"
+    echo "With the sound server hung, the window went on answering and ended when asked."
 
     # No sound server: F5 shows why, once, and the window goes on answering.
     kill "$recorder" "$server"
