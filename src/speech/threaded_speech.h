@@ -50,9 +50,8 @@ class ThreadedSpeech final : public ui::Speech {
     Result<ui::SpeechLanguages> languages() override;
     Result<std::string> wav(const std::string& text, const std::string& language) override;
 
-    struct State; // shared with the speech thread, which may outlive this object
-
   private:
+    struct State; // shared with the speech thread, which may outlive this object
     std::shared_ptr<State> state_;
 };
 
