@@ -12,7 +12,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 namespace quorvel::speech {
 namespace {
