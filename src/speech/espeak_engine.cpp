@@ -200,15 +200,15 @@ class EspeakEngine final : public Engine {
 } // namespace
 
 Result<std::unique_ptr<Sink>> open_sound_server(int rate) {
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, static_cast<std::uint32_t>(rate), 1};
+    const pa_sample_spec format{PA_SAMPLE_S16LE, static_cast<std::uint32_t>(rate), 1};
     // A short buffer: Stop and the next Speak cut the sound off soon.
-    const auto target = static_cast<std::uint32_t>(pa_usec_to_bytes(100 * 1000, &spec));
+    const auto target = static_cast<std::uint32_t>(pa_usec_to_bytes(100 * 1000, &format));
     const pa_buffer_attr buffer{static_cast<std::uint32_t>(-1), target,
                                 static_cast<std::uint32_t>(-1), static_cast<std::uint32_t>(-1),
                                 static_cast<std::uint32_t>(-1)};
     int error = 0;
     pa_simple* stream = pa_simple_new(nullptr, "Quorvel", PA_STREAM_PLAYBACK, nullptr, "Phrase",
-                                      &spec, nullptr, &buffer, &error);
+                                      &format, nullptr, &buffer, &error);
     if (stream == nullptr) {
         return failure(std::string("the sound server cannot be reached (") + pa_strerror(error) +
                        "). Install PulseAudio (the package pulseaudio) or PipeWire's PulseAudio "
