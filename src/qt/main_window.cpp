@@ -79,16 +79,19 @@ void MainWindow::build_menus() {
         }
         if (row.entries != nullptr) {
             const auto choose = row.choose;
-            bindings_.bind(form_.*row.entries, parent, action, [this, choose](int i) {
-                (form_.*choose)(i);
-                after_event();
-            });
+            bindings_.bind(form_.*row.entries, parent, action,
+                           [this, choose](int i) { run(choose, i); });
         }
     }
 }
 
 void MainWindow::run(void (ui::Form1::*handler)()) {
     (form_.*handler)();
+    after_event();
+}
+
+void MainWindow::run(void (ui::Form1::*choose)(int), int i) {
+    (form_.*choose)(i);
     after_event();
 }
 

@@ -36,6 +36,8 @@ class MainWindow final : public QMainWindow {
     void build_menus();
     // Runs a handler of Form1 for the user's input, then `after_event`.
     void run(void (ui::Form1::*handler)());
+    // Runs what choosing the i-th of the program's entries of a menu starts, then `after_event`.
+    void run(void (ui::Form1::*choose)(int), int i);
     // Runs after every handler the user's input called: one sync, then the end of the
     // program once it closed.
     void after_event();
