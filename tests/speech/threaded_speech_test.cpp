@@ -27,11 +27,19 @@ struct Gate {
     std::vector<std::string> cancelled;
     bool hang = false;
     bool released = false;
+    bool engine_gone = false; // the speech thread is done with the gate
 };
 
 class SlowEngine final : public Engine {
   public:
     explicit SlowEngine(Gate& gate) : gate_(gate) {}
+    ~SlowEngine() override {
+        const std::lock_guard lock(gate_.mutex);
+        gate_.engine_gone = true;
+        gate_.changed.notify_all();
+    }
+    SlowEngine(const SlowEngine&) = delete;
+    SlowEngine& operator=(const SlowEngine&) = delete;
     Result<ui::SpeechLanguages> languages() override {
         return ui::SpeechLanguages{{{"en", "English"}}, "en"};
     }
@@ -64,12 +72,17 @@ class Thread : public testing::Test {
     std::vector<ui::SpeechReport> reports;
     ThreadedSpeech speech{[this] { return std::make_unique<SlowEngine>(gate); }};
 
+    // A thread that was let go still uses the gate until its engine is gone.
     void TearDown() override {
-        {
+        const bool started = [&] {
             const std::lock_guard lock(gate.mutex);
             gate.released = true;
-        }
+            return !gate.started.empty();
+        }();
         speech.close();
+        if (started) {
+            wait_until([&] { return gate.engine_gone; });
+        }
     }
     template <class Done> void wait_until(Done done) {
         std::unique_lock lock(gate.mutex);
