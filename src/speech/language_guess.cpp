@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <initializer_list>
 #include <map>
 
@@ -206,19 +207,28 @@ std::vector<std::string> lower_case_words(std::string_view utf8) {
 }
 
 std::string guess_language(const std::vector<std::string>& phrases) {
-    std::map<std::string_view, std::vector<std::size_t>> languages_of;
-    for (std::size_t l = 0; l < common_words.size(); ++l) {
-        for (const std::string_view word : common_words[l].words) {
-            languages_of[word].push_back(l);
+    // Each common word with the languages it belongs to (a bit each), sorted, made once.
+    using Entry = std::pair<std::string_view, std::uint32_t>;
+    static const std::vector<Entry> languages_of = [] {
+        std::map<std::string_view, std::uint32_t> bits;
+        for (std::size_t l = 0; l < common_words.size(); ++l) {
+            for (const std::string_view word : common_words[l].words) {
+                bits[word] |= 1u << l;
+            }
         }
-    }
-    std::vector<int> counts(common_words.size(), 0);
+        return std::vector<Entry>(bits.begin(), bits.end());
+    }();
+    std::array<int, common_words.size()> counts{};
     for (const auto& phrase : phrases) {
         for (const auto& word : lower_case_words(phrase)) {
-            if (const auto found = languages_of.find(word); found != languages_of.end()) {
-                for (const std::size_t l : found->second) {
-                    ++counts[l];
-                }
+            const auto found = std::lower_bound(
+                languages_of.begin(), languages_of.end(), std::string_view(word),
+                [](const Entry& entry, std::string_view w) { return entry.first < w; });
+            if (found == languages_of.end() || found->first != word) {
+                continue;
+            }
+            for (std::size_t l = 0; l < counts.size(); ++l) {
+                counts[l] += (found->second >> l) & 1u;
             }
         }
     }
