@@ -44,7 +44,9 @@ if [ "$record" = true ]; then
         echo "voice file beside a plain read of the same file (one buffer, not cleared first,"
         echo "one read), saving a voice file beside a plain copy of its bytes to a new file"
         echo "(read, write, sync), and 1000 phrases beside 100 (medians of all iterations). Peak heap is"
-        echo "the most the process held during one open, above what it held before. Every time"
+        echo "the most the process held during one open, above what it held before. Speech has"
+        echo "one target of its own: from F5 to the first sample of a 20-character phrase handed"
+        echo "to a sink in the process that stands for the sound server. Every time"
         echo "is taken by the benchmarks themselves (manual time), so the warning Debian's"
         echo "libbenchmark prints about its own debug build does not touch them."
         echo

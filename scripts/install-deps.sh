@@ -11,6 +11,9 @@ packages=(
     dbus-daemon at-spi2-core python3-pyatspi
     clang libclang-rt-14-dev
 )
+# Speech: espeak-ng and its data, PulseAudio's client library; a sound server, its tools and
+# sox for the playback check (scripts/speech-playback.sh).
+packages+=(libespeak-ng-dev espeak-ng-data libpulse-dev pulseaudio pulseaudio-utils sox)
 # The Windows cross build, its tests under Wine (its windows in Xvfb), and the Windows zip.
 packages+=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine zip)
 # The Debian package and its checks (scripts/package.sh, scripts/package-check.sh).

@@ -102,6 +102,11 @@ said=$(appstreamcli validate --pedantic --no-net "/usr/share/metainfo/$app_id.me
 "$cli" export "$sample" "$private/built.txt"
 cmp "$private/installed.txt" "$private/built.txt" ||
     fail "the installed quorvel-cli exports the sample voice differently"
+# The speech engine's data came with the package: the same sound as the build's.
+/usr/bin/quorvel-cli speak "$sample" 2 -o "$private/installed.wav"
+"$cli" speak "$sample" 2 -o "$private/built.wav"
+cmp "$private/installed.wav" "$private/built.wav" ||
+    fail "the installed quorvel-cli speaks the sample voice differently"
 
 xvfb-run -a -s "-screen 0 1024x768x24" "$self" --window
 echo "The installed editor's window came up in a real X server."
@@ -131,8 +136,10 @@ done
 completion=$(cd "$(dirname "$sample")" && bash -c '
     source /usr/share/bash-completion/completions/quorvel-cli
     COMP_WORDS=(quorvel-cli i); COMP_CWORD=1; _quorvel_cli; echo "${COMPREPLY[*]}"
-    COMP_WORDS=(quorvel-cli export nuvi_7); COMP_CWORD=2; _quorvel_cli; echo "${COMPREPLY[*]}"')
-[ "$completion" = $'info import\nnuvi_7x0.vpm' ] ||
+    COMP_WORDS=(quorvel-cli export nuvi_7); COMP_CWORD=2; _quorvel_cli; echo "${COMPREPLY[*]}"
+    COMP_WORDS=(quorvel-cli speak nuvi_7x0.vpm 2 --language de); COMP_CWORD=5; _quorvel_cli
+    echo "${COMPREPLY[*]}"')
+[ "$completion" = $'info import\nnuvi_7x0.vpm\nde' ] ||
     fail "the completion offers '$completion'"
 
 echo "Installed files:"

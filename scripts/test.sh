@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the default and the sanitizer presets and runs every test
-# in both, checks the editor in a real X window, builds, installs and checks the Debian
-# package, and runs each fuzz target for a minute.
+# in both, checks the editor in a real X window (and its speech, heard through a sound server
+# of its own), builds, installs and checks the Debian package, and runs each fuzz target for a
+# minute.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,6 +18,7 @@ trap 'rm -rf "$picture"' EXIT
 scripts/real-window.sh build/default "$picture/window.png"
 echo "The editor's window came up in a real X server."
 scripts/end-to-end.sh build/default
+scripts/speech-playback.sh build/default
 scripts/package-check.sh build/default
 scripts/fuzz.sh 60
 scripts/windows-test.sh

@@ -5,11 +5,13 @@
 #include "ui/codepage.h"
 #include "ui/forms.h"
 #include "ui/messages.h"
+#include "ui/speech.h"
 
 #include "common/file_path.h"
 #include "common/input_limits.h"
 #include "common/result.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -22,10 +24,12 @@ namespace quorvel::cli {
 
 namespace {
 
-// A freshly started program.
+// A freshly started program, with a speech engine for the commands that speak.
 struct Program {
+    explicit Program(ui::Speech& speech = ui::no_speech()) : form(host, speech) {}
+
     CliHost host;
-    ui::Form1 form{host};
+    ui::Form1 form;
 
     // File > Open of `path`; false when the file cannot be read or is not a voice file.
     bool open(const std::string& path) {
@@ -196,7 +200,8 @@ int show_info(const std::string& voice, bool with_phrases, bool as_json) {
               << '\n'
               << "Volume:       " << f.HScroll2.value() << '\n'
               << "Phrases:      " << f.List1.count() << '\n'
-              << "Bytes left:   " << f.char_left.caption() << '\n';
+              << "Bytes left:   " << f.char_left.caption() << '\n'
+              << "Language:     " << f.language_guess() << '\n';
     if (with_phrases) {
         std::cout << '\n';
         for (const auto& entry : f.List1.items()) {
@@ -244,6 +249,61 @@ int import_text(const std::string& voice, const std::string& input, const std::s
         return refused;
     }
     return save(program, output);
+}
+
+int speak(const std::string& voice, int k, const std::string& output, const std::string& language) {
+    const auto speech = ui::make_system_speech();
+    Program program(*speech);
+    if (!program.open(voice)) {
+        return unusable;
+    }
+    const ui::Form1& f = program.form;
+    if (k > f.List1.count()) {
+        print_message("There is no phrase " + std::to_string(k) + ": the voice file has " +
+                      std::to_string(f.List1.count()) + " phrases.");
+        return unusable;
+    }
+    // The engine tells its languages as it tells the window.
+    const auto languages = speech->languages();
+    if (!languages) {
+        print_message("Speech is not available: " + ui::from_utf8(languages.message()).bytes);
+        return refused;
+    }
+    program.form.speech_report({*languages, ""});
+    if (!language.empty() &&
+        std::none_of(languages->list.begin(), languages->list.end(),
+                     [&](const ui::SpeechLanguage& l) { return l.code == language; })) {
+        print_message("There is no language \"" + bounded(ui::from_utf8(language).bytes) +
+                      "\": quorvel-cli languages lists the codes.");
+        return unusable;
+    }
+    const auto wav = program.form.phrase_wav(k - 1, language);
+    if (!wav) {
+        print_message(wav.message());
+        return refused;
+    }
+    if (output == "-") {
+        return write_stdout(*wav);
+    }
+    if (const auto written = program.form.write_sound_file(output, *wav); !written) {
+        print_message(written.message());
+        return refused;
+    }
+    return success;
+}
+
+int list_languages() {
+    const auto speech = ui::make_system_speech();
+    const auto languages = speech->languages();
+    if (!languages) {
+        print_message("Speech is not available: " + ui::from_utf8(languages.message()).bytes);
+        return refused;
+    }
+    std::string lines;
+    for (const auto& language : languages->list) {
+        lines += language.code + '\t' + language.name + '\n';
+    }
+    return write_stdout(lines);
 }
 
 int set_values(const SetRequest& request) {

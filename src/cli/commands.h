@@ -42,5 +42,10 @@ int show_info(const std::string& voice, bool with_phrases, bool as_json = false)
 int export_text(const std::string& voice, const std::string& output);
 int import_text(const std::string& voice, const std::string& input, const std::string& output);
 int set_values(const SetRequest& request);
+// Phrase k (from 1) spoken into a WAV file, "-" for standard output; in `language` (an
+// engine code), or the guessed language when it is empty.
+int speak(const std::string& voice, int k, const std::string& output, const std::string& language);
+// The engine's languages, one a line: code, a tab, name.
+int list_languages();
 
 } // namespace quorvel::cli

@@ -35,7 +35,8 @@ std::string info_json(const ui::Form1& form, bool with_phrases) {
         ",\"rate\":" + (form.HScroll1.enabled() ? std::to_string(form.HScroll1.value()) : "null") +
         ",\"volume\":" + std::to_string(form.HScroll2.value()) +
         ",\"phrase_count\":" + std::to_string(form.List1.count()) +
-        ",\"bytes_left\":" + form.char_left.caption();
+        ",\"bytes_left\":" + form.char_left.caption() +
+        ",\"language\":" + json_string(form.language_guess());
     if (with_phrases) {
         out += ",\"phrases\":[";
         for (int t = 0; t < form.List1.count(); ++t) {

@@ -15,7 +15,8 @@ std::string json_string(std::string_view utf8);
 
 // The open voice shown by `form` as one JSON object on one line: family, voice_name,
 // screen_name, field_width, rate (null when the family's rate is fixed), volume,
-// phrase_count, bytes_left and, with `with_phrases`, the phrase texts in list order.
+// phrase_count, bytes_left, language (the guess: a code or "unknown") and, with `with_phrases`, the
+// phrase texts in list order.
 std::string info_json(const ui::Form1& form, bool with_phrases);
 
 } // namespace quorvel::cli

@@ -168,11 +168,32 @@ int run(int argc, char** argv) {
         ->check(CLI::Validator(phrase_change, ""))
         ->allow_extra_args(false);
 
+    CLI::App* speaking = app.add_subcommand(
+        "speak", "Write phrase K as the editor's Speech > Speak says it, as a WAV file");
+    add_voice(*speaking, voice);
+    int phrase = 0;
+    speaking->add_option("K", phrase, "The phrase's number, from 1 on")
+        ->required()
+        ->check(CLI::PositiveNumber);
+    speaking->add_option("-o,--output", output, "The WAV file to write; - for standard output")
+        ->required()
+        ->check(CLI::Validator(file_name, ""));
+    std::string language;
+    speaking
+        ->add_option("--language", language,
+                     "The language's code (quorvel-cli languages); by default the one guessed "
+                     "from the phrases")
+        ->type_name("CODE");
+
+    CLI::App* languages =
+        app.add_subcommand("languages", "List the speech engine's languages: code and name");
+
     if (argc > 1 && argv[1][0] != '-' &&
         app.get_subcommands([&](const CLI::App* command) { return command->check_name(argv[1]); })
             .empty()) {
         std::cerr << "unknown command '" << bounded(argv[1], true)
-                  << "'; the commands are info, export, import and set.\n"
+                  << "'; the commands are info, export, import, set, speak "
+                     "and languages.\n"
                   << "Run with --help for more information.\n";
         return unusable;
     }
@@ -200,6 +221,12 @@ int run(int argc, char** argv) {
     }
     if (*importing) {
         return import_text(voice, text, output);
+    }
+    if (*speaking) {
+        return speak(voice, phrase, output, language);
+    }
+    if (*languages) {
+        return list_languages();
     }
     // The command left is set.
     for (const auto& arg : phrase_args) {

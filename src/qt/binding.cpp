@@ -1,8 +1,11 @@
 #include "qt/binding.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStringList>
@@ -151,6 +154,68 @@ void ListBinding::take_selection() {
     const auto selected = widget_->selectedItems();
     list_.select(selected.isEmpty() ? -1 : widget_->row(selected.front()));
     mark_shown();
+}
+
+ButtonBinding::ButtonBinding(const ui::Button& button, QPushButton* widget)
+    : Binding(button), button_(button), widget_(widget) {}
+
+void ButtonBinding::show() {
+    show_control_state(button_, widget_);
+}
+
+MenuEntryBinding::MenuEntryBinding(const ui::MenuEntry& entry, QAction* action, char mnemonic)
+    : Binding(entry), entry_(entry), action_(action), mnemonic_(mnemonic) {}
+
+void MenuEntryBinding::show() {
+    action_->setEnabled(entry_.enabled());
+    action_->setVisible(entry_.visible());
+    action_->setCheckable(entry_.checkable());
+    action_->setChecked(entry_.checked());
+    if (!entry_.caption().empty()) {
+        action_->setText(to_qstring(ui::mnemonic_caption(entry_.caption().c_str(), mnemonic_)));
+    }
+}
+
+MenuListBinding::MenuListBinding(const ui::MenuList& list, QMenu* menu, QAction* anchor,
+                                 std::function<void(int)> choose)
+    : Binding(list), list_(list), menu_(menu), anchor_(anchor), choose_(std::move(choose)) {
+    anchor_->setVisible(false);
+}
+
+void MenuListBinding::show() {
+    if (list_.items() != shown_items_) {
+        for (QAction* action : actions_) {
+            menu_->removeAction(action);
+            action->deleteLater();
+        }
+        actions_.clear();
+        for (const auto& item : list_.items()) {
+            auto* action = new QAction(to_qstring(item), menu_);
+            action->setCheckable(true);
+            const int i = static_cast<int>(actions_.size());
+            QObject::connect(action, &QAction::triggered, menu_, [this, i] { choose_(i); });
+            menu_->insertAction(anchor_, action);
+            actions_.push_back(action);
+        }
+        shown_items_ = list_.items();
+    }
+    for (std::size_t i = 0; i < actions_.size(); ++i) {
+        actions_[i]->setChecked(static_cast<int>(i) == list_.checked());
+        actions_[i]->setEnabled(list_.enabled());
+    }
+}
+
+void Bindings::bind(const ui::Button& button, QPushButton* widget) {
+    bindings_.push_back(std::make_unique<ButtonBinding>(button, widget));
+}
+
+void Bindings::bind(const ui::MenuEntry& entry, QAction* action, char mnemonic) {
+    bindings_.push_back(std::make_unique<MenuEntryBinding>(entry, action, mnemonic));
+}
+
+void Bindings::bind(const ui::MenuList& list, QMenu* menu, QAction* anchor,
+                    std::function<void(int)> choose) {
+    bindings_.push_back(std::make_unique<MenuListBinding>(list, menu, anchor, std::move(choose)));
 }
 
 void Bindings::bind(const ui::Label& label, QLabel* widget) {

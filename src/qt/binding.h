@@ -19,9 +19,12 @@
 #include <string_view>
 #include <vector>
 
+class QAction;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMenu;
+class QPushButton;
 class QScrollBar;
 
 namespace quorvel::qt {
@@ -102,8 +105,52 @@ class ListBinding final : public Binding {
     ui::FocusRequests focus_requests_;
 };
 
+// A button's enabled state and visibility.
+class ButtonBinding final : public Binding {
+  public:
+    ButtonBinding(const ui::Button& button, QPushButton* widget);
+
+  private:
+    void show() override;
+    const ui::Button& button_;
+    QPushButton* widget_;
+};
+
+// A menu entry's enabled state, check mark and caption (`mnemonic` marks its letter).
+class MenuEntryBinding final : public Binding {
+  public:
+    MenuEntryBinding(const ui::MenuEntry& entry, QAction* action, char mnemonic);
+
+  private:
+    void show() override;
+    const ui::MenuEntry& entry_;
+    QAction* action_;
+    char mnemonic_;
+};
+
+// The program's entries of a menu, standing in front of `anchor` (an entry never shown);
+// choosing the i-th runs `choose` with i.
+class MenuListBinding final : public Binding {
+  public:
+    MenuListBinding(const ui::MenuList& list, QMenu* menu, QAction* anchor,
+                    std::function<void(int)> choose);
+
+  private:
+    void show() override;
+    const ui::MenuList& list_;
+    QMenu* menu_;
+    QAction* anchor_;
+    std::function<void(int)> choose_;
+    std::vector<std::string> shown_items_;
+    std::vector<QAction*> actions_;
+};
+
 class Bindings {
   public:
+    void bind(const ui::Button& button, QPushButton* widget);
+    void bind(const ui::MenuEntry& entry, QAction* action, char mnemonic);
+    void bind(const ui::MenuList& list, QMenu* menu, QAction* anchor,
+              std::function<void(int)> choose);
     void bind(const ui::Label& label, QLabel* widget);
     void bind(ui::TextBox& box, QLineEdit* widget);
     void bind(ui::ScrollBar& bar, QScrollBar* widget, std::function<void()> after_change);

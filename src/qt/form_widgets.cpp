@@ -144,8 +144,9 @@ QWidget* make_widget(QWidget* parent, const ui::ControlFacts& row, Bindings& bin
     return place(widget, row);
 }
 
-QWidget* make_button(QWidget* parent, const ui::ControlFacts& row, std::function<void()> click) {
-    auto* button = new QPushButton(QString::fromLatin1(row.caption), parent);
+QWidget* make_button(QWidget* parent, const ui::ControlFacts& row, const std::string& caption,
+                     std::function<void()> click) {
+    auto* button = new QPushButton(QString::fromLatin1(caption.c_str()), parent);
     button->setDefault(row.has(ui::default_button));
     if (row.has(ui::no_enter)) {
         button->setAutoDefault(false);

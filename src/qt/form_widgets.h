@@ -9,11 +9,13 @@
 
 #include <QFont>
 #include <QList>
+#include <QPushButton>
 #include <QRect>
 #include <QSize>
 #include <QWidget>
 
 #include <functional>
+#include <string>
 #include <type_traits>
 #include <variant>
 
@@ -35,9 +37,10 @@ QFont title_font();
 void centre_on_screen(QWidget* window);
 
 // The widget of one row whose program control is a frame (nothing), a label, a text box, a
-// list or a scroll bar; a button is made by make_button. The widget is placed inside
-// `parent` and bound to the control in `bindings`; a scroll bar runs `after_change` after the
-// user moved it.
+// list or a scroll bar; a button is made by make_button, with its caption as the toolkit
+// takes it ("&Speak") and bound to its state in `bindings` when it has one. The widget is placed
+// inside `parent` and bound to the control in `bindings`; a scroll bar runs `after_change` after
+// the user moved it.
 QWidget* make_frame(QWidget* parent, const ui::ControlFacts& row);
 QWidget* make_widget(QWidget* parent, const ui::ControlFacts& row, Bindings& bindings,
                      const ui::Label& label);
@@ -47,7 +50,8 @@ QWidget* make_widget(QWidget* parent, const ui::ControlFacts& row, Bindings& bin
                      ui::ListBox& list);
 QWidget* make_widget(QWidget* parent, const ui::ControlFacts& row, Bindings& bindings,
                      ui::ScrollBar& bar, std::function<void()> after_change);
-QWidget* make_button(QWidget* parent, const ui::ControlFacts& row, std::function<void()> click);
+QWidget* make_button(QWidget* parent, const ui::ControlFacts& row, const std::string& caption,
+                     std::function<void()> click);
 
 // Tab visits the widgets in this order, and the first has the keyboard when the window opens.
 void set_tab_order(const QList<QWidget*>& focusable);
@@ -74,7 +78,13 @@ void build_controls(QWidget* client, Form& form, const ui::WindowTable<Form>& wi
                 } else if constexpr (std::is_member_object_pointer_v<Member>) {
                     return make_widget(parent, row, bindings, form.*member);
                 } else {
-                    return make_button(parent, row, [click, member] { click(member); });
+                    QWidget* button =
+                        make_button(parent, row, ui::mnemonic_caption(row.caption, row.mnemonic),
+                                    [click, member] { click(member); });
+                    if (row.state != nullptr) {
+                        bindings.bind(form.*row.state, static_cast<QPushButton*>(button));
+                    }
+                    return button;
                 }
             },
             row.bound);

@@ -8,6 +8,7 @@
 #include "qt/main_window.h"
 #include "qt/qt_host.h"
 #include "ui/forms.h"
+#include "ui/speech.h"
 #include "ui/start_up.h"
 
 #include <QTimer>
@@ -42,12 +43,18 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName(QStringLiteral(QUORVEL_APP_ID));
     QApplication::setWindowIcon(quorvel::qt::app_icon());
 
-    quorvel::ui::Form1 form(host);
+    const auto speech = quorvel::ui::make_system_speech();
+    quorvel::ui::Form1 form(host, *speech);
     quorvel::qt::MainWindow window(form);
     host.attach(&window, [&window] { window.sync(); });
+    speech->start(window.reporter());
     window.show();
     if (!start.voice.empty()) {
         QTimer::singleShot(0, &window, [&window, &start] { window.open_chosen(start.voice); });
     }
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // No report reaches the window after this, and a sound server that hangs does not hold
+    // up the end.
+    speech->close();
+    return status;
 }

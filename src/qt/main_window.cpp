@@ -94,7 +94,7 @@ void MainWindow::build_menus() {
         const QString caption =
             QString::fromLatin1(ui::mnemonic_caption(row.caption, row.mnemonic).c_str());
         QMenu* parent = menus.value(QString::fromLatin1(row.parent));
-        if (row.operation == nullptr && !row.separator()) {
+        if (row.menu()) {
             QMenu* menu = parent ? parent->addMenu(caption) : menuBar()->addMenu(caption);
             menu->setObjectName(name);
             menus.insert(name, menu);
@@ -110,11 +110,24 @@ void MainWindow::build_menus() {
             const auto operation = row.operation;
             connect(action, &QAction::triggered, this, [this, operation] { run(operation); });
         }
+        if (row.state != nullptr) {
+            bindings_.bind(form_.*row.state, action, row.mnemonic);
+        }
+        if (row.entries != nullptr) {
+            const auto choose = row.choose;
+            bindings_.bind(form_.*row.entries, parent, action,
+                           [this, choose](int i) { run(choose, i); });
+        }
     }
 }
 
 void MainWindow::run(void (ui::Form1::*handler)()) {
     (form_.*handler)();
+    after_event();
+}
+
+void MainWindow::run(void (ui::Form1::*choose)(int), int i) {
+    (form_.*choose)(i);
     after_event();
 }
 
@@ -141,6 +154,20 @@ void MainWindow::sync() {
     sync_window(form2_window_, form2_follower_, form2, form2 != nullptr && form2->shown());
     sync_window(find_window_, find_follower_, form_.find_form(), true);
     sync_window(about_window_, about_follower_, form_.about_form(), true);
+}
+
+void MainWindow::speech_report(const ui::SpeechReport& report) {
+    form_.speech_report(report);
+    after_event();
+}
+
+ui::Speech::Reporter MainWindow::reporter() {
+    // Called on the engine's thread until the engine is closed, which comes before the window
+    // goes: the report waits in the window's event queue, which drops it with the window.
+    return [this](const ui::SpeechReport& report) {
+        QMetaObject::invokeMethod(
+            this, [this, report] { speech_report(report); }, Qt::QueuedConnection);
+    };
 }
 
 void MainWindow::after_event() {

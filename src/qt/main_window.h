@@ -27,6 +27,11 @@ class MainWindow final : public QMainWindow {
     // File > Open after its dialog returned `path`: the file named on the command line.
     void open_chosen(const std::string& path);
 
+    // Where the speech engine's reports go: each is handed over to the window's thread, where
+    // the program takes it (speech_report).
+    ui::Speech::Reporter reporter();
+    void speech_report(const ui::SpeechReport& report);
+
   private:
     void closeEvent(QCloseEvent* event) override;
     // Files dragged over the window and dropped on it, for the program to open or import.
@@ -38,6 +43,8 @@ class MainWindow final : public QMainWindow {
     void build_menus();
     // Runs a handler of Form1 for the user's input, then `after_event`.
     void run(void (ui::Form1::*handler)());
+    // Runs what choosing the i-th of the program's entries of a menu starts, then `after_event`.
+    void run(void (ui::Form1::*choose)(int), int i);
     // Runs after every handler the user's input called: one sync, then the end of the
     // program once it closed.
     void after_event();

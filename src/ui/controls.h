@@ -173,6 +173,48 @@ class ScrollBar : public Control {
     int maximum_ = scroll_rule.start_maximum;
 };
 
+// A button: its handler is its row's, the program keeps only whether it can be pressed.
+class Button : public Control {};
+
+// A menu entry whose state the program changes while it runs: enabled, a check mark, and a
+// caption that stands for the row's one when not empty.
+class MenuEntry : public Control {
+  public:
+    bool checkable() const { return checkable_; }
+    bool checked() const { return checked_; }
+    void set_checked(bool c) {
+        update(checkable_, true);
+        update(checked_, c);
+    }
+    const std::string& caption() const { return caption_; }
+    void set_caption(const std::string& c) { update(caption_, c); }
+
+  private:
+    bool checkable_ = false;
+    bool checked_ = false;
+    std::string caption_;
+};
+
+// Entries the program puts into a menu while it runs, each with a check mark; `checked` is
+// -1 when none has it. Captions are in the code page.
+class MenuList : public Control {
+  public:
+    const std::vector<std::string>& items() const { return items_; }
+    void set_items(std::vector<std::string> items) {
+        items_ = std::move(items);
+        checked_ = -1;
+        touch();
+    }
+    int checked() const { return checked_; }
+    void set_checked(int index) {
+        update(checked_, index >= 0 && index < static_cast<int>(items_.size()) ? index : -1);
+    }
+
+  private:
+    std::vector<std::string> items_;
+    int checked_ = -1;
+};
+
 // What every secondary window shares: a number that tells one instance from the next (a
 // face binds its widget to it), a count of requests to bring the window forward, and whether
 // a handler of the window closed it (its owner then discards it).

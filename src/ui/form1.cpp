@@ -10,11 +10,13 @@
 #include "exchange/voice_save.h"
 #include "layout/list_entry.h"
 #include "search/find.h"
+#include "speech/language_guess.h"
 #include "ui/codepage.h"
 #include "ui/messages.h"
 #include "ui/window_tables.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace quorvel::ui {
 
@@ -26,9 +28,37 @@ const char* const not_found = "Search item not found";
 const char* const not_found_again = "Search item not found. Hit F3 again to search from top";
 const char* const drop_refusal = "Drop one file on the window: a voice file to open it, or a "
                                  "text file (.txt) to import it into the open voice.";
+const char* const speech_not_available = "Speech is not available: ";
 
 std::string no_voice_message(const char* action) {
     return std::string("No voice file is open. Open a voice file before you ") + action + ".";
+}
+
+// Whether a text (UTF-8) holds anything an engine would say: a letter, a digit or a sign
+// such as the euro's; spaces and punctuation alone are not spoken.
+bool speakable(std::string_view utf8) {
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if (std::isalnum(c) != 0) {
+            return true;
+        }
+        // A character beyond ASCII: U+00A0 to U+00BF are signs and punctuation, so is most of
+        // U+2000 to U+206F (E2 80 80 to E2 81 AF); the currency signs from U+20A0 on are not.
+        if (c == 0xC2) {
+            const auto next = i + 1 < utf8.size() ? static_cast<unsigned char>(utf8[i + 1]) : 0;
+            if (next >= 0xA2 && next <= 0xA5) {
+                return true;
+            }
+        } else if (c == 0xE2 && i + 1 < utf8.size()) {
+            const auto next = static_cast<unsigned char>(utf8[i + 1]);
+            if (next != 0x80 && next != 0x81) {
+                return true;
+            }
+        } else if (c >= 0xC3 && c != 0xE2) {
+            return true;
+        }
+    }
+    return false;
 }
 
 enum class DropAction { refuse, open, import };
@@ -102,8 +132,11 @@ class ImportDriver : public ImportTarget {
 
 } // namespace
 
-Form1::Form1(Host& host) : host_(host) {
+Form1::Form1(Host& host) : Form1(host, no_speech()) {}
+
+Form1::Form1(Host& host, Speech& speech) : host_(host), speech_(speech) {
     apply_start_state(*this, form1_window);
+    show_language_choice();
     HScroll1.on_change = [this] { HScroll1_Change(); };
     HScroll2.on_change = [this] { HScroll2_Change(); };
 }
@@ -148,6 +181,8 @@ void Form1::open_image(Bytes bytes) {
 void Form1::reject(const std::string& message) {
     host_.message_box(message);
     voice_.reset();
+    language_guess_.clear();
+    show_language_choice();
     Label3.set_visible(false);
     char_left.set_visible(false);
     voice_rate.set_visible(false);
@@ -193,6 +228,13 @@ void Form1::show_voice() {
 
     refresh_char_left();
     List1.set_items(voice_->table.entries);
+
+    std::vector<std::string> phrases;
+    for (int t = 0; t < List1.count(); ++t) {
+        phrases.push_back(to_utf8(phrase_text(t)));
+    }
+    language_guess_ = speech::guess_language(phrases);
+    show_language_choice();
 }
 
 void Form1::HScroll1_Change() {
@@ -373,6 +415,7 @@ Result<std::string> Form1::read_text_file(const std::string& path) {
 }
 
 void Form1::Exit_Click() {
+    speech_.stop();
     form2_.reset();
     find_form_.reset();
     about_form_.reset();
@@ -404,6 +447,7 @@ Form2* Form1::open_modify_window() {
 Form2& Form1::modify_window(int t) {
     if (!form2_) {
         form2_ = std::make_unique<Form2>(*this);
+        form2_->Speak.set_enabled(Speak.enabled());
     }
     form2_->fill(t, phrase_text(t));
     form2_->new_.set_text("");
@@ -480,6 +524,140 @@ void Form1::About_Click() {
         about_form_ = std::make_unique<About_Form>();
     }
     about_form_->bring_forward();
+}
+
+void Form1::Speak_Click() {
+    const int t = List1.selected();
+    if (t >= 0 && voice_) {
+        speak_text(phrase_text(t));
+    }
+}
+
+void Form1::speak_text(const std::string& text) {
+    if (speech_problem_) {
+        speech_unavailable();
+        return;
+    }
+    const std::string utf8 = to_utf8(text);
+    if (!speakable(utf8)) {
+        speech_.stop();
+        return;
+    }
+    spoken_ = true;
+    speech_.speak(utf8, speech_language());
+}
+
+void Form1::Stop_Click() {
+    speech_.stop();
+}
+
+void Form1::Automatic_Click() {
+    language_choice_ = -1;
+    show_language_choice();
+}
+
+void Form1::Languages_Click(int i) {
+    if (languages_ && i >= 0 && i < static_cast<int>(languages_->list.size())) {
+        language_choice_ = i;
+        show_language_choice();
+    }
+}
+
+void Form1::speech_report(const SpeechReport& report) {
+    if (report.languages) {
+        languages_ = report.languages;
+        std::vector<std::string> names;
+        for (const auto& language : languages_->list) {
+            names.push_back(from_utf8(language.name).bytes);
+        }
+        Languages.set_items(std::move(names));
+        language_choice_ = -1;
+        show_language_choice();
+    }
+    if (!report.unavailable.empty()) {
+        speech_problem_ = report.unavailable;
+        if (spoken_) {
+            speech_unavailable();
+        }
+    }
+}
+
+void Form1::speech_unavailable() {
+    Speak.set_enabled(false);
+    Stop.set_enabled(false);
+    if (form2_) {
+        form2_->Speak.set_enabled(false);
+    }
+    if (!speech_message_shown_) {
+        speech_message_shown_ = true;
+        host_.message_box(speech_not_available + from_utf8(*speech_problem_).bytes);
+    }
+}
+
+std::optional<std::size_t> Form1::language_index(const std::string& code) const {
+    if (!languages_ || code.empty()) {
+        return std::nullopt;
+    }
+    const auto& list = languages_->list;
+    const std::string first = code.substr(0, code.find('-'));
+    for (const std::string& wanted : {code, first}) {
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            if (list[i].code == wanted) {
+                return i;
+            }
+        }
+    }
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (list[i].code.rfind(first + "-", 0) == 0) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string Form1::speech_language() const {
+    const std::string guess =
+        language_guess_ == speech::unknown_language ? std::string() : language_guess_;
+    if (!languages_ || languages_->list.empty()) {
+        return guess;
+    }
+    if (language_choice_ >= 0) {
+        return languages_->list[static_cast<std::size_t>(language_choice_)].code;
+    }
+    for (const std::string& code : {guess, languages_->desktop, std::string("en")}) {
+        if (const auto i = language_index(code)) {
+            return languages_->list[*i].code;
+        }
+    }
+    return languages_->list.front().code;
+}
+
+void Form1::show_language_choice() {
+    Automatic.set_checked(language_choice_ < 0);
+    Languages.set_checked(language_choice_);
+    std::string caption = menu_row_named(form1_menus, "Automatic")->caption;
+    if (const auto i = language_index(speech_language()); i && language_choice_ < 0) {
+        caption += " (" + from_utf8(languages_->list[*i].name).bytes + ")";
+    }
+    Automatic.set_caption(caption);
+}
+
+Result<std::string> Form1::phrase_wav(int t, const std::string& language) {
+    const std::string utf8 = to_utf8(phrase_text(t));
+    auto wav = speech_.wav(speakable(utf8) ? utf8 : std::string(),
+                           language.empty() ? speech_language() : language);
+    if (!wav) {
+        return failure(speech_not_available + from_utf8(wav.message()).bytes);
+    }
+    return wav;
+}
+
+Result<> Form1::write_sound_file(const std::string& path, std::string_view wav) {
+    if (const auto written = write_file_atomically(path, wav); !written) {
+        return failure("The sound file " + quoted_path(path) +
+                       " could not be written: " + written.message());
+    }
+    return {};
 }
 
 void Form1::discard_closed_windows() {

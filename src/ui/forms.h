@@ -9,6 +9,7 @@
 #include "layout/open_voice.h"
 #include "ui/controls.h"
 #include "ui/host.h"
+#include "ui/speech.h"
 
 #include <memory>
 #include <optional>
@@ -37,6 +38,7 @@ class Form2 : public Window {
     TextBox Current;
     Label Label1;
     TextBox new_; // the toolkit's "new"
+    Button Speak;
     // False while the import uses the window without showing it.
     bool shown() const { return shown_; }
     void show() {
@@ -48,6 +50,7 @@ class Form2 : public Window {
     void Command3_Click(); // OK; stays open when New holds a character it cannot store
     void Command1_Click(); // Cancel
     void close_box();      // the frame's close button
+    void Speak_Click();    // speaks New's text, or Current's while New is empty
 
   private:
     Form1& owner_;
@@ -85,7 +88,9 @@ class About_Form : public Window {
 
 class Form1 {
   public:
+    // Without a speech engine (no_speech()): Speak says why it cannot speak.
     explicit Form1(Host& host);
+    Form1(Host& host, Speech& speech);
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
     ~Form1();
@@ -106,6 +111,11 @@ class Form1 {
     Label Label3;
     Label char_left;
     ListBox List1;
+    // The Speech menu's entries that change; ui/window_tables.h names them.
+    MenuEntry Speak;
+    MenuEntry Stop;
+    MenuEntry Automatic;
+    MenuList Languages;
 
     // Menu entries.
     void Open_Click();
@@ -116,6 +126,10 @@ class Form1 {
     void Find_Click();
     void FindNext_Click();
     void About_Click();
+    void Speak_Click(); // speaks the selected phrase's text
+    void Stop_Click();
+    void Automatic_Click();
+    void Languages_Click(int i);
 
     // Events of the controls.
     void List1_DblClick();
@@ -168,6 +182,23 @@ class Form1 {
     // The Modify window for list position t, filled as the double-click fills it but not
     // shown: the import types into it and clicks its OK.
     Form2& modify_window(int t);
+    // What the speech engine tells, on the window's thread: its languages fill the Language
+    // menu; a reason it cannot speak is shown once, at the first Speak, and disables Speak.
+    void speech_report(const SpeechReport& report);
+    // The language the voice's phrases speak, guessed when it was opened: a code of the
+    // guess ("de"), "unknown" when the phrases do not make it clear, "" with no voice open.
+    const std::string& language_guess() const { return language_guess_; }
+    // The engine's code of the language Speak speaks in now: the one chosen in the Language
+    // menu; under Automatic the guess, else the desktop's language, else English. Before the
+    // engine told its languages, the guess ("" without one: the engine's own choice).
+    std::string speech_language() const;
+    // For the command line: phrase t (a list position) spoken in `language` ("" for
+    // speech_language()) as a WAV file, or the message why not; a phrase with no speakable
+    // text gives a file without sound.
+    Result<std::string> phrase_wav(int t, const std::string& language);
+    // Writes a sound file made by phrase_wav, or says why it could not.
+    Result<> write_sound_file(const std::string& path, std::string_view wav);
+
     // A click on a button or the close box of a secondary window: the window's handler runs,
     // then the window is discarded when the handler closed it.
     template <class W> void click(W& window, void (W::*handler)()) {
@@ -195,6 +226,8 @@ class Form1 {
     void apply_phrase_change(int target, const std::string& current, const std::string& text);
     void refresh_char_left();
     void find_first(const TextBox& text);
+    // Speaks a text of the code page unless speech is known not to work.
+    void speak_text(const std::string& text);
 
   private:
     void reject(const std::string& message);
@@ -206,8 +239,21 @@ class Form1 {
     // The double-click: the Modify window it opened, or none after a refusal.
     Form2* open_modify_window();
     void discard_closed_windows();
+    // Speech cannot work: says why, the first time, and disables Speak everywhere.
+    void speech_unavailable();
+    // The index of the engine's language for `code`, matched in full, else by its first part.
+    std::optional<std::size_t> language_index(const std::string& code) const;
+    // The Language menu's check marks and Automatic's caption, which names its language.
+    void show_language_choice();
 
     Host& host_;
+    Speech& speech_;
+    std::optional<SpeechLanguages> languages_;
+    int language_choice_ = -1; // -1 for Automatic
+    std::string language_guess_;
+    std::optional<std::string> speech_problem_;
+    bool spoken_ = false; // a Speak reached the engine
+    bool speech_message_shown_ = false;
     std::string file_name_;
     std::optional<OpenVoice> voice_;
     std::string find_text_;

@@ -42,6 +42,10 @@ void Form2::close_box() {
     close();
 }
 
+void Form2::Speak_Click() {
+    owner_.speak_text(new_.text().empty() ? Current.text() : new_.text());
+}
+
 void Find_Form::Command1_Click() {
     owner_.find_first(Text2Find);
     close();

@@ -15,6 +15,9 @@ class Label;
 class TextBox;
 class ListBox;
 class ScrollBar;
+class Button;
+class MenuEntry;
+class MenuList;
 
 // Positions and sizes in pixels at 96 dots per inch, relative to the container.
 struct Rect {
@@ -79,6 +82,11 @@ struct ControlFacts {
 
 template <class Form> struct ControlRow : ControlFacts {
     Bound<Form> bound;
+    // A button's letter that presses it with Alt; 0 for none.
+    char mnemonic = 0;
+    // A button whose enabled state the program changes: where it keeps it. None for one that
+    // stays as built.
+    Button Form::*state = nullptr;
 
     Kind kind() const { return static_cast<Kind>(bound.index()); }
     // Whether Tab reaches the control and it can hold the keyboard focus.
@@ -108,7 +116,8 @@ struct Shortcut {
 std::string shortcut_text(const Shortcut& key);
 
 // One row of the menu tree. A row whose `parent` is "" is a menu of the menu bar; a row
-// other rows name as their parent is a submenu; a row captioned "-" is a separator line.
+// other rows name as their parent is a submenu; a row captioned "-" is a separator line; a
+// row with `entries` stands for the entries the program puts there while it runs.
 template <class Form> struct MenuRow {
     const char* parent;
     const char* name;
@@ -116,8 +125,15 @@ template <class Form> struct MenuRow {
     char mnemonic; // the caption's letter that chooses the entry with Alt or in the open menu
     Shortcut shortcut;
     void (Form::*operation)(); // what choosing the entry starts; none for a menu or separator
+    // An entry whose enabled state, check mark or caption the program changes: where it
+    // keeps them. None for an entry that stays as built.
+    MenuEntry Form::*state = nullptr;
+    // The program's entries, and what choosing the i-th of them starts.
+    MenuList Form::*entries = nullptr;
+    void (Form::*choose)(int) = nullptr;
 
     bool separator() const { return caption[0] == '-' && caption[1] == '\0'; }
+    bool menu() const { return operation == nullptr && !separator() && entries == nullptr; }
 };
 
 // The caption as the toolkits take it, with "&" before the mnemonic: "E&xit".

@@ -12,6 +12,13 @@
 #include <type_traits>
 #include <variant>
 
+// A row gives its facts without braces around the ControlFacts part it begins with: clang
+// asks for them.
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wmissing-braces"
+#endif
+
 namespace quorvel::ui {
 
 // clang-format off
@@ -45,8 +52,8 @@ inline constexpr WindowTable<Form1> form1_window{
     "Form1", "Quorvel v" QUORVEL_CAPTION_VERSION, {601, 456}, FrameKind::resizable,
     Placement::centred, form1_controls};
 
-// Modify TTS Expression. Neither button answers Enter: a phrase changes only when OK itself
-// is pressed.
+// Modify TTS Expression. No button answers Enter: a phrase changes only when OK itself is
+// pressed. Speak stands in the buttons' row, its right edge on the text boxes' one.
 inline constexpr ControlRow<Form2> form2_controls[] = {
     {"N", "", "Current:", {24, 40, 105, 17}, 0, plain, "", &Form2::N},
     {"Current", "", "", {24, 64, 577, 19}, 1, read_only, "Current", &Form2::Current},
@@ -54,6 +61,8 @@ inline constexpr ControlRow<Form2> form2_controls[] = {
     {"new", "", "", {24, 168, 577, 19}, 3, plain, "New", &Form2::new_},
     {"Command1", "", "Cancel", {136, 232, 97, 25}, 4, no_enter, "", &Form2::Command1_Click},
     {"Command3", "", "OK", {352, 232, 97, 25}, 5, no_enter, "", &Form2::Command3_Click},
+    {"Speak", "", "Speak", {504, 232, 97, 25}, 6, no_enter, "", &Form2::Speak_Click, 'S',
+     &Form2::Speak},
 };
 
 inline constexpr WindowTable<Form2> form2_window{
@@ -101,6 +110,17 @@ inline constexpr MenuRow<Form1> form1_menus[] = {
     {"", "Edit", "Edit", 'E', {}, nullptr},
     {"Edit", "Find", "Find", 'F', {.ctrl = true, .letter = 'F'}, &Form1::Find_Click},
     {"Edit", "FindNext", "Find Next", 'N', {.function_key = 3}, &Form1::FindNext_Click},
+    {"", "Speech", "Speech", 'S', {}, nullptr},
+    {"Speech", "Speak", "Speak", 'S', {.function_key = 5}, &Form1::Speak_Click, &Form1::Speak},
+    {"Speech", "Stop", "Stop", 't', {.shift = true, .function_key = 5}, &Form1::Stop_Click,
+     &Form1::Stop},
+    {"Speech", "sep3", "-", 0, {}, nullptr},
+    {"Speech", "Language", "Language", 'L', {}, nullptr},
+    {"Language", "Automatic", "Automatic", 'A', {}, &Form1::Automatic_Click, &Form1::Automatic},
+    {"Language", "sep4", "-", 0, {}, nullptr},
+    // The engine's languages, once it told them.
+    {"Language", "Languages", "", 0, {}, nullptr, nullptr, &Form1::Languages,
+     &Form1::Languages_Click},
     {"", "Help", "Help", 'H', {}, nullptr},
     {"Help", "About", "About", 'A', {}, &Form1::About_Click},
 };
@@ -142,7 +162,26 @@ template <class Form> void apply_start_state(Form& form, const WindowTable<Form>
                 }
             },
             row.bound);
+        if (row.state != nullptr) {
+            (form.*row.state).set_visible(!row.has(hidden));
+            (form.*row.state).set_enabled(!row.has(disabled));
+        }
     }
 }
 
+// The menu row named `name`; none when the tree has no such row.
+template <class Form, std::size_t n>
+const MenuRow<Form>* menu_row_named(const MenuRow<Form> (&rows)[n], std::string_view name) {
+    for (const auto& row : rows) {
+        if (name == row.name) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
 } // namespace quorvel::ui
+
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif

@@ -135,7 +135,7 @@ TEST_F(Cli, version_is_the_program_version) {
 }
 
 TEST_F(Cli, every_command_has_help) {
-    for (const char* command : {"info", "export", "import", "set"}) {
+    for (const char* command : {"info", "export", "import", "set", "speak", "languages"}) {
         const Outcome r = run({command, "--help"});
         EXPECT_EQ(r.status, 0) << command;
         EXPECT_NE(r.out.find(std::string("Usage: quorvel-cli ") + command), std::string::npos);
@@ -211,7 +211,12 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"phrase_zero", {"set", "VOICE", "-o", "OUT", "--phrase", "0=Go"}},
         UsageCase{"phrase_of_two_lines", {"set", "VOICE", "-o", "OUT", "--phrase", "2=Go\nleft"}},
         UsageCase{"screen_name_of_two_lines",
-                  {"set", "VOICE", "-o", "OUT", "--screen-name", "Tom\r\nJill"}}),
+                  {"set", "VOICE", "-o", "OUT", "--screen-name", "Tom\r\nJill"}},
+        UsageCase{"speak_without_output", {"speak", "VOICE", "2"}},
+        UsageCase{"speak_phrase_zero", {"speak", "VOICE", "0", "-o", "OUT"}},
+        UsageCase{"speak_phrase_beyond_the_list",
+                  {"speak", "VOICE", "4", "-o", "OUT"},
+                  "There is no phrase 4: the voice file has 3 phrases.\n"}),
     test::row_name);
 
 // Makes FILE, given its path.
@@ -310,7 +315,9 @@ TEST_F(Cli, info_shows_the_settings_in_utf8_and_the_phrases_on_request) {
                                 "Volume:       80\n"
                                 "Phrases:      3\n"
                                 "Bytes left:   " +
-                                left + "\n";
+                                left +
+                                "\n"
+                                "Language:     en\n";
     EXPECT_EQ(run({"info", "VOICE"}).out, summary);
     const Outcome r = run({"info", "VOICE", "--phrases"});
     EXPECT_EQ(r.status, 0);
@@ -319,7 +326,9 @@ TEST_F(Cli, info_shows_the_settings_in_utf8_and_the_phrases_on_request) {
         run({"info", "VOICE", "--json", "--phrases"}).out,
         "{\"family\":\"Nuvi 7x0/3x0 TTS\",\"voice_name\":\"Tom\",\"screen_name\":\"Caf\u00E9\","
         "\"field_width\":12,\"rate\":7,\"volume\":80,\"phrase_count\":3,\"bytes_left\":" +
-            left + ",\"phrases\":[\"Turn left\",\"Turn right\",\"\\\"Go\\\"\\\\\\u0009\"]}\n");
+            left +
+            ",\"language\":\"en\",\"phrases\":[\"Turn left\",\"Turn "
+            "right\",\"\\\"Go\\\"\\\\\\u0009\"]}\n");
 }
 
 struct InfoCase {
@@ -589,6 +598,60 @@ TEST_F(Cli, dash_is_standard_input_for_the_text_and_standard_output_for_the_imag
     EXPECT_EQ(refused.err, "There is no phrase 4: the voice file has 3 phrases.\n");
     EXPECT_EQ(files(), (std::set<std::string>{"VOICE", "TEXT", "OUT", "window.vpm"}));
 }
+
+// --- speak and languages ----------------------------------------------------------------------
+
+#ifdef _WIN32
+// Wine's SAPI makes no sound (it answers E_NOTIMPL): what a system without speech shows.
+TEST_F(Cli, speak_without_a_working_engine_says_why_and_writes_nothing) {
+    write_voice();
+    const Outcome r = run({"speak", "VOICE", "2", "-o", "OUT"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.rfind("Speech is not available: ", 0), 0u) << r.err;
+    EXPECT_FALSE(fs::exists(path("OUT")));
+}
+#else
+TEST_F(Cli, speak_writes_the_phrase_in_the_guessed_language_to_a_file_or_standard_output) {
+    write_voice();
+    const Outcome to_file = run({"speak", "VOICE", "2", "-o", "OUT"});
+    EXPECT_EQ(to_file.status, 0);
+    EXPECT_EQ(to_file.err, "");
+    const std::string wav = read(path("OUT"));
+    EXPECT_EQ(wav.substr(0, 4), "RIFF");
+    EXPECT_GT(wav.size(), 22050u); // half a second at least
+    // English, as the voice's phrases are: the same sound, made again in another process.
+    const Outcome english = run({"speak", "VOICE", "2", "-o", "-", "--language", "en-us"});
+    EXPECT_EQ(english.status, 0);
+    EXPECT_TRUE(english.out == wav);
+    EXPECT_TRUE(run({"speak", "VOICE", "2", "-o", "-", "--language", "de"}).out != wav);
+}
+
+TEST_F(Cli, speak_in_a_language_the_engine_lacks_is_refused) {
+    write_voice();
+    const Outcome r = run({"speak", "VOICE", "2", "-o", "OUT", "--language", "xx"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "There is no language \"xx\": quorvel-cli languages lists the codes.\n");
+    EXPECT_FALSE(fs::exists(path("OUT")));
+}
+
+TEST_F(Cli, languages_lists_codes_and_names) {
+    const Outcome r = run({"languages"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("\nde\tGerman\n"), std::string::npos);
+}
+
+TEST_F(Cli, engine_without_its_data_says_what_to_install) {
+    write_voice();
+    ::setenv("ESPEAK_DATA_PATH", dir.c_str(), 1);
+    const Outcome r = run({"speak", "VOICE", "2", "-o", "OUT"});
+    ::unsetenv("ESPEAK_DATA_PATH");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.rfind("Speech is not available: the speech engine espeak-ng cannot start (", 0),
+              0u)
+        << r.err;
+    EXPECT_NE(r.err.find("Install the package espeak-ng-data.\n"), std::string::npos);
+}
+#endif
 
 TEST_F(Cli, a_write_error_on_standard_output_exits_with_1) {
 #ifdef _WIN32

@@ -26,6 +26,7 @@
 
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 Q_DECLARE_METATYPE(quorvel::test::VoicePlan)
@@ -105,7 +106,10 @@ class MainWindowTest : public QObject {
             const QString name = QString::fromLatin1(row.name);
             const QString caption =
                 QString::fromLatin1(ui::mnemonic_caption(row.caption, row.mnemonic).c_str());
-            if (row.operation == nullptr && !row.separator()) {
+            if (*row.parent != '\0') {
+                entries << QString::fromLatin1(row.parent) + "/" + name;
+            }
+            if (row.menu()) {
                 QCOMPARE(child<QMenu>(&e.window, name)->title(), caption);
                 continue;
             }
@@ -113,20 +117,65 @@ class MainWindowTest : public QObject {
             QAction* action = child<QAction>(&e.window, name);
             QVERIFY(menu->actions().contains(action));
             QCOMPARE(action->isSeparator(), row.separator());
-            if (!row.separator()) {
-                QCOMPARE(action->text(), caption);
+            // The program's entries stand in front of an entry never shown.
+            QCOMPARE(action->isVisible(), row.entries == nullptr);
+            if (!row.separator() && row.entries == nullptr) {
+                // A caption the program gives stands for the row's.
+                const std::string shown = row.state && !(e.form.*row.state).caption().empty()
+                                              ? (e.form.*row.state).caption()
+                                              : row.caption;
+                QCOMPARE(
+                    action->text(),
+                    QString::fromLatin1(ui::mnemonic_caption(shown.c_str(), row.mnemonic).c_str()));
             }
             QCOMPARE(action->shortcut(),
                      QKeySequence(QString::fromStdString(ui::shortcut_text(row.shortcut))));
-            entries << QString::fromLatin1(row.parent) + "/" + name;
+            if (row.state != nullptr) {
+                QCOMPARE(action->isCheckable(), (e.form.*row.state).checkable());
+                QCOMPARE(action->isChecked(), (e.form.*row.state).checked());
+            }
         }
-        QStringList built;
-        for (const QAction* top : e.window.menuBar()->actions()) {
-            for (const QAction* action : top->menu()->actions()) {
-                built << top->menu()->objectName() + "/" + action->objectName();
+        QStringList built; // each menu's entries as built, submenus by their names
+        for (const auto& row : ui::form1_menus) {
+            if (!row.menu()) {
+                continue;
+            }
+            const auto* menu = child<QMenu>(&e.window, QString::fromLatin1(row.name));
+            for (const QAction* action : menu->actions()) {
+                built << menu->objectName() + "/" +
+                             (action->menu() ? action->menu()->objectName() : action->objectName());
             }
         }
         QCOMPARE(built, entries);
+    }
+
+    void speech_reports_reach_the_program_on_the_window_thread() {
+        Editor e;
+        e.open();
+        ui::SpeechLanguages languages{{{"de", "German"}, {"en-gb", "English"}}, "de"};
+        std::thread engine([&] { e.window.reporter()(ui::SpeechReport{languages, ""}); });
+        engine.join();
+        QTRY_COMPARE(e.form.Languages.items().size(), std::size_t{2});
+        auto* menu = child<QMenu>(&e.window, "Language");
+        QAction* english =
+            menu->actions().at(menu->actions().indexOf(child<QAction>(&e.window, "Languages")) - 1);
+        QCOMPARE(english->text(), QStringLiteral("English"));
+        QCOMPARE(child<QAction>(&e.window, "Automatic")->text(),
+                 QStringLiteral("&Automatic (English)"));
+        english->trigger();
+        QCOMPARE(e.form.speech_language(), "en-gb");
+        QVERIFY(english->isChecked());
+        QVERIFY(!child<QAction>(&e.window, "Automatic")->isChecked());
+
+        e.window.speech_report({std::nullopt, "no sound server."});
+        QVERIFY(e.host.messages.empty());
+        e.trigger("Speak"); // nothing selected: nothing to say
+        e.control<QListWidget>("List1")->setCurrentRow(1);
+        e.trigger("Speak");
+        QCOMPARE(e.host.messages,
+                 std::vector<std::string>{"Speech is not available: no sound server."});
+        QVERIFY(!child<QAction>(&e.window, "Speak")->isEnabled());
+        QVERIFY(!child<QAction>(&e.window, "Stop")->isEnabled());
     }
 
     void icon_has_every_size() {

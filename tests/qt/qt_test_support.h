@@ -90,7 +90,10 @@ void compare_with_table(QWidget* client, const ui::WindowTable<Form>& window, do
         QCOMPARE(widget->parentWidget()->objectName(),
                  container ? QString::fromLatin1(container) : client->objectName());
         QCOMPARE(widget->geometry(), qrect(ui::scaled(row.place, scale)));
-        if (row.kind() != ui::Kind::text_box && row.kind() != ui::Kind::list_box) {
+        if (row.kind() == ui::Kind::button) {
+            QCOMPARE(caption_of(widget),
+                     QString::fromLatin1(ui::mnemonic_caption(row.caption, row.mnemonic).c_str()));
+        } else if (row.kind() != ui::Kind::text_box && row.kind() != ui::Kind::list_box) {
             QCOMPARE(caption_of(widget), QString::fromLatin1(row.caption));
         }
         QCOMPARE(widget->isHidden(), row.has(ui::hidden));

@@ -2,6 +2,7 @@
 
 #include "exchange/text_exchange.h"
 #include "support/scripted_host.h"
+#include "support/scripted_speech.h"
 #include "support/temp_folder.h"
 #include "support/test_names.h"
 #include "support/voice_builder.h"
@@ -851,6 +852,140 @@ TEST_F(Program, about_exists_once_and_exit_closes_every_window) {
     EXPECT_EQ(form.about_form(), nullptr);
     EXPECT_EQ(form.find_form(), nullptr);
 }
+
+// --- speech -----------------------------------------------------------------------------------
+
+class Speaking : public Program {
+  protected:
+    test::ScriptedSpeech speech;
+    Form1 speaking{host, speech};
+    using Spoken = test::ScriptedSpeech::Spoken;
+
+    void open_voice(const std::vector<std::string>& phrases) {
+        VoicePlan plan;
+        plan.phrases = phrases;
+        host.answers.push_back(write_voice("speech.vpm", plan));
+        speaking.Open_Click();
+    }
+    void speak(int t) {
+        speaking.List1.select(t);
+        speaking.Speak_Click();
+    }
+    void report_languages(const std::string& desktop = "en-gb") {
+        speaking.speech_report(
+            {SpeechLanguages{{{"de", "German"}, {"en-gb", "English"}, {"fr", "French"}}, desktop},
+             ""});
+    }
+};
+
+TEST_F(Speaking, speak_says_the_selected_phrase_text_in_utf8_never_its_number) {
+    open_voice({"Unable",
+                "Stra\xDF"
+                "e \x80 5",
+                "Turn left"});
+    speaking.Speak_Click(); // nothing selected
+    speak(1);
+    EXPECT_EQ(speech.spoken, (std::vector<Spoken>{{"Stra\u00DFe \u20AC 5", ""}}));
+    EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(Speaking, phrase_without_speakable_text_speaks_nothing_and_says_nothing) {
+    open_voice({"Unable", "...", " - ", "\x85"});
+    for (int t = 1; t <= 3; ++t) {
+        speak(t);
+    }
+    EXPECT_TRUE(speech.spoken.empty());
+    EXPECT_EQ(speech.stops, 3); // what was being spoken ends
+    EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(Speaking, modify_window_speaks_new_or_current_when_new_is_empty) {
+    open_voice({"Unable", "Turn left", "Arrived"});
+    report_languages();
+    speaking.List1.select(1);
+    speaking.List1_DblClick();
+    Form2& modify = *speaking.form2();
+    speaking.click(modify, &Form2::Speak_Click);
+    modify.new_.type("Go left");
+    speaking.click(modify, &Form2::Speak_Click);
+    EXPECT_EQ(speech.spoken, (std::vector<Spoken>{{"Turn left", "en-gb"}, {"Go left", "en-gb"}}));
+    EXPECT_NE(speaking.form2(), nullptr); // Speak leaves the window open
+}
+
+TEST_F(Speaking, unavailable_speech_says_why_once_at_the_first_speak_and_disables_speak) {
+    open_voice({"Unable", "Turn left", "Arrived"});
+    speaking.speech_report({std::nullopt, "no sound server. Install one."});
+    EXPECT_TRUE(host.messages.empty());
+    speak(1);
+    speaking.List1_DblClick();
+    speak(2);
+    EXPECT_EQ(host.messages,
+              std::vector<std::string>{"Speech is not available: no sound server. Install one."});
+    EXPECT_TRUE(speech.spoken.empty());
+    EXPECT_FALSE(speaking.Speak.enabled());
+    EXPECT_FALSE(speaking.Stop.enabled());
+    ASSERT_NE(speaking.form2(), nullptr);
+    EXPECT_FALSE(speaking.form2()->Speak.enabled());
+}
+
+TEST_F(Speaking, failure_after_a_speak_is_shown_when_it_comes) {
+    open_voice({"Unable", "Turn left"});
+    speak(1);
+    speaking.speech_report({std::nullopt, "no sound server."});
+    speaking.speech_report({std::nullopt, "no sound server."});
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Speech is not available: no sound server."});
+    EXPECT_FALSE(speaking.Speak.enabled());
+}
+
+TEST_F(Speaking, language_menu_lists_the_engine_and_a_choice_holds_until_automatic) {
+    open_voice({"Unable", "Biegen Sie links ab", "Sie haben Ihr Ziel erreicht"});
+    EXPECT_EQ(speaking.language_guess(), "de");
+    EXPECT_EQ(speaking.Automatic.caption(), "Automatic");
+    report_languages();
+    EXPECT_EQ(speaking.Languages.items(),
+              (std::vector<std::string>{"German", "English", "French"}));
+    EXPECT_EQ(speaking.Automatic.caption(), "Automatic (German)");
+    EXPECT_TRUE(speaking.Automatic.checked());
+    EXPECT_EQ(speaking.Languages.checked(), -1);
+
+    speaking.Languages_Click(2);
+    speak(1);
+    EXPECT_FALSE(speaking.Automatic.checked());
+    EXPECT_EQ(speaking.Languages.checked(), 2);
+    EXPECT_EQ(speaking.Automatic.caption(), "Automatic");
+    speaking.Automatic_Click();
+    speak(1);
+    EXPECT_EQ(speech.spoken,
+              (std::vector<Spoken>{{"Biegen Sie links ab", "fr"}, {"Biegen Sie links ab", "de"}}));
+}
+
+struct LanguageCase {
+    const char* name;
+    std::vector<std::string> phrases;
+    std::string desktop;
+    std::string spoken; // the engine's code Speak uses under Automatic
+};
+
+class AutomaticLanguage : public Speaking, public testing::WithParamInterface<LanguageCase> {};
+
+TEST_P(AutomaticLanguage, speaks_the_guess_else_the_desktop_language_else_english) {
+    open_voice(GetParam().phrases);
+    report_languages(GetParam().desktop);
+    EXPECT_EQ(speaking.speech_language(), GetParam().spoken);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, AutomaticLanguage,
+    testing::Values(
+        LanguageCase{"guess_matched_by_its_first_part",
+                     {"x", "Turn left", "Keep right at the exit"},
+                     "fr",
+                     "en-gb"},
+        LanguageCase{
+            "unclear_guess_takes_the_desktop_language", {"x", "Hallo", "Bonjour"}, "fr-ca", "fr"},
+        LanguageCase{
+            "desktop_language_the_engine_lacks_takes_english", {"x", "1", "2"}, "ja", "en-gb"}),
+    test::row_name);
 
 TEST(Gesture, that_runs_out_of_memory_ends_with_a_message) {
     ScriptedHost host;

@@ -38,7 +38,7 @@ TEST(WindowTables, every_menu_entry_belongs_to_a_menu_above_it) {
     std::set<std::string> menus{""};
     for (const auto& row : form1_menus) {
         EXPECT_TRUE(menus.count(row.parent)) << row.name;
-        if (row.operation == nullptr && !row.separator()) {
+        if (row.menu()) {
             menus.insert(row.name);
         }
     }
