@@ -162,6 +162,10 @@ void Bindings::bind(const ui::Label& label, HWND window) {
     bindings_.push_back(std::make_unique<LabelBinding>(label, window));
 }
 
+void Bindings::bind(const ui::Button& button, HWND window) {
+    bindings_.push_back(std::make_unique<ButtonBinding>(button, window));
+}
+
 void Bindings::bind(ui::TextBox& box, HWND window) {
     bindings_.push_back(std::make_unique<TextBoxBinding>(box, window));
 }

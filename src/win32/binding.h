@@ -53,6 +53,15 @@ class LabelBinding final : public Binding {
     const ui::Label& label_;
 };
 
+// A button whose enabled state the program changes.
+class ButtonBinding final : public Binding {
+  public:
+    ButtonBinding(const ui::Button& button, HWND window) : Binding(button, window) {}
+
+  private:
+    void show() override { show_control_state(); }
+};
+
 // What the user types reaches the control when the box takes it (TextBox::takes, the program's
 // typing limit); an edit it does not take is undone at once. A character the code page cannot
 // hold is reported to the control, so the program can refuse the change it feeds.
@@ -103,6 +112,7 @@ class ListBinding final : public Binding {
 class Bindings {
   public:
     void bind(const ui::Label& label, HWND window);
+    void bind(const ui::Button& button, HWND window);
     void bind(ui::TextBox& box, HWND window);
     void bind(ui::ScrollBar& bar, HWND window);
     ListBinding& bind(ui::ListBox& list, HWND window);

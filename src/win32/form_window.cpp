@@ -109,12 +109,13 @@ void FormWindow::create(const char* name, const char* caption, ui::FrameKind fra
 }
 
 HWND FormWindow::add_control(const ui::ControlFacts& row, ui::Kind kind, const ui::Rect& drawn,
-                             int id) {
+                             int id, char mnemonic) {
     const ControlClass c = control_class(row, kind);
     const bool captioned = kind == ui::Kind::frame || kind == ui::Kind::button;
     const ui::Rect r = ui::scaled(drawn, ui::scale_for_dpi(static_cast<int>(dpi_)));
     const HWND control = ::CreateWindowExW(
-        c.ex_style, c.name, captioned ? shown(row.caption).c_str() : L"",
+        c.ex_style, c.name,
+        captioned ? shown(ui::mnemonic_caption(row.caption, mnemonic)).c_str() : L"",
         WS_CHILD | start_state(row) | c.style, r.left, r.top, r.width, r.height, hwnd_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
     ::SendMessageW(control, WM_SETFONT,

@@ -46,8 +46,8 @@ class FormWindow {
         create(table.name, table.caption, table.frame, owner, menu);
         for (std::size_t i = 0; i < table.controls.size(); ++i) {
             const auto& row = table.controls[i];
-            const HWND control =
-                add_control(row, row.kind(), ui::client_place(table, row), control_id(i));
+            const HWND control = add_control(row, row.kind(), ui::client_place(table, row),
+                                             control_id(i), row.mnemonic);
             std::visit(
                 [&](auto member) {
                     using Member = decltype(member);
@@ -55,6 +55,9 @@ class FormWindow {
                         bindings_.bind(form.*member, control);
                     } else if constexpr (std::is_member_function_pointer_v<Member>) {
                         controls_.back().click = [click, member] { click(member); };
+                        if (row.state != nullptr) {
+                            bindings_.bind(form.*row.state, control);
+                        }
                     }
                 },
                 row.bound);
@@ -80,7 +83,9 @@ class FormWindow {
 
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM w, LPARAM l);
     void create(const char* name, const char* caption, ui::FrameKind frame, HWND owner, HMENU menu);
-    HWND add_control(const ui::ControlFacts& row, ui::Kind kind, const ui::Rect& drawn, int id);
+    // A button's caption shows its mnemonic, which presses it with Alt.
+    HWND add_control(const ui::ControlFacts& row, ui::Kind kind, const ui::Rect& drawn, int id,
+                     char mnemonic);
     // Sizes the window for its client area and puts it where the table says.
     void place(const ui::Size& client, ui::Placement placement, HWND owner);
     // Places every control anew and gives it its font, for a new DPI.

@@ -291,7 +291,8 @@ template <class Form> void Driver::check_window(HWND window, const ui::WindowTab
         }
         if (row.kind() != ui::Kind::text_box && row.kind() != ui::Kind::list_box &&
             row.kind() != ui::Kind::scroll_bar) {
-            check(text_of(c) == win32::shown(row.caption), what + ": caption");
+            check(text_of(c) == win32::shown(ui::mnemonic_caption(row.caption, row.mnemonic)),
+                  what + ": caption");
         }
         const ui::Rect expected = ui::scaled(ui::client_place(table, row), factor);
         RECT r{};
