@@ -3,6 +3,7 @@
 // Runs a program as a separate process, standard input, output and error from and into files,
 // and gives its exit status (-1 when it did not end by itself).
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -44,6 +45,32 @@ inline HANDLE inheritable(const std::string& path, DWORD access, DWORD dispositi
                          &inherit, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+// Now and then, on a loaded machine, Wine 8.0 fails CreateProcessW with ERROR_INTERNAL_ERROR
+// (about once in 500 starts with both cores busy): such a start is tried again, up to three
+// times in all, and each repeat is noted in the file QUORVEL_WINE_REPEATS names, as
+// scripts/wine-test.sh notes the runs it repeats.
+inline bool start_process(const std::string& program, std::wstring& command, STARTUPINFOW& start,
+                          PROCESS_INFORMATION& process) {
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        if (::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                             &start, &process)) {
+            return true;
+        }
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_INTERNAL_ERROR) {
+            return false;
+        }
+        if (const char* repeats = std::getenv("QUORVEL_WINE_REPEATS")) {
+            if (std::FILE* note = std::fopen(repeats, "a")) {
+                std::fprintf(note, "run_program: %s did not start (error %lu), attempt %d of 3\n",
+                             program.c_str(), error, attempt);
+                std::fclose(note);
+            }
+        }
+    }
+    return false;
+}
+
 inline int run_program(const std::string& program, const std::vector<std::string>& args,
                        const std::string& in, const std::string& out, const std::string& err) {
     std::wstring command = quoted(file_path(program).wstring());
@@ -58,8 +85,7 @@ inline int run_program(const std::string& program, const std::vector<std::string
     start.hStdError = inheritable(err, GENERIC_WRITE, CREATE_ALWAYS);
     PROCESS_INFORMATION process{};
     DWORD status = static_cast<DWORD>(-1);
-    if (::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                         &start, &process)) {
+    if (start_process(program, command, start, process)) {
         ::WaitForSingleObject(process.hProcess, INFINITE);
         ::GetExitCodeProcess(process.hProcess, &status);
         ::CloseHandle(process.hProcess);
