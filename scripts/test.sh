@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the default and the sanitizer presets and runs every test
 # in both, checks the editor in a real X window (and its speech, heard through a sound server
-# of its own), builds, installs and checks the Debian package, and runs each fuzz target for a
-# minute.
+# of its own), builds, installs and checks the Debian package, runs each fuzz target for a
+# minute, tests the Windows build under Wine and writes the Windows zip.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,3 +22,4 @@ scripts/speech-playback.sh build/default
 scripts/package-check.sh build/default
 scripts/fuzz.sh 60
 scripts/windows-test.sh
+scripts/package-windows.sh

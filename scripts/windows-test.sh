@@ -8,31 +8,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=build/windows
-prefix=$PWD/$build/prefix
-toolchain=$PWD/cmake/mingw-w64-x86_64.cmake
 start=$(date +%s)
 
-# The target's own GoogleTest, from Debian's sources, and CLI11's headers (the host's
-# /usr/include cannot be given to the cross compiler as a whole).
-if [ ! -f "$prefix/lib/libgtest.a" ]; then
-    nice cmake -S /usr/src/googletest -B "$build/googletest" -G Ninja \
-        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release -DBUILD_GMOCK=OFF \
-        -DCMAKE_INSTALL_PREFIX="$prefix" >/dev/null
-    nice cmake --build "$build/googletest" >/dev/null
-    cmake --install "$build/googletest" >/dev/null
-fi
-mkdir -p "$prefix/include" "$prefix/share/cmake"
-cp -r /usr/include/CLI "$prefix/include/"
-cp -r /usr/share/cmake/CLI11 "$prefix/share/cmake/"
-
-nice cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DQUORVEL_WINDOWS_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DQUORVEL_WITH_QT=OFF -DQUORVEL_WITH_BENCH=OFF -DQUORVEL_WITH_FUZZ=OFF \
-    -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST >/dev/null
-nice cmake --build "$build"
-
-# Wine, headless and the same on every machine. Its services are started here, outside ctest:
-# the first test to start them would lend them its output, and ctest would wait for it.
+# Wine, headless and the same on every machine, in a prefix of its own, set up before the
+# build runs its first Windows program (the sample writer). Its services are started here,
+# outside ctest: the first test to start them would lend them its output, and ctest would
+# wait for it.
 export WINEPREFIX=$PWD/$build/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
 export HOME=$PWD/$build/home XDG_CONFIG_HOME=$PWD/$build/home/.config
@@ -52,6 +33,10 @@ cp -u /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
 wineserver -p
 trap 'wineserver -k 2>/dev/null || true' EXIT
 /usr/lib/wine/wine64 cmd.exe /c exit </dev/null >/dev/null 2>&1
+
+scripts/windows-configure.sh "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST
+nice cmake --build "$build"
 
 # The runs Wine ended early and scripts/wine-test.sh ran again.
 export QUORVEL_WINE_REPEATS=$PWD/$build/wine-repeats.txt
