@@ -196,11 +196,14 @@ void FormWindow::command(int id, int code, HWND source) {
     if (id < first_control_id || index >= controls_.size() || controls_[index].window != source) {
         return; // IDOK and IDCANCEL of the dialog keys among them
     }
-    if (Binding* binding = bindings_.of(source)) {
+    // A button may be bound too, for its enabled state: its click goes to its handler.
+    if (controls_[index].click) {
+        if (code == BN_CLICKED) {
+            controls_[index].click();
+            after_event_();
+        }
+    } else if (Binding* binding = bindings_.of(source)) {
         binding->notified(code);
-    } else if (code == BN_CLICKED && controls_[index].click) {
-        controls_[index].click();
-        after_event_();
     }
 }
 
