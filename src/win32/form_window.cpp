@@ -202,7 +202,7 @@ void FormWindow::command(int id, int code, HWND source) {
             controls_[index].click();
             after_event_();
         }
-    } else if (Binding* binding = bindings_.of(source)) {
+    } else if (ControlBinding* binding = bindings_.of(source)) {
         binding->notified(code);
     }
 }
@@ -216,7 +216,7 @@ LRESULT FormWindow::handle(UINT message, WPARAM w, LPARAM l) {
         command(LOWORD(w), HIWORD(w), reinterpret_cast<HWND>(l));
         return 0;
     case WM_HSCROLL:
-        if (Binding* binding = bindings_.of(reinterpret_cast<HWND>(l))) {
+        if (ControlBinding* binding = bindings_.of(reinterpret_cast<HWND>(l))) {
             binding->scrolled(LOWORD(w), static_cast<short>(HIWORD(w)));
             after_event_();
         }

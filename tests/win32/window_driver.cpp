@@ -513,6 +513,13 @@ void Driver::latin_round() {
     modify = opened(ui::form2_window);
     check(win32::typed(text_of(control(modify, ui::form2_window, "Current"))).bytes == "Turn right",
           "the double-click opens the Modify window on its phrase");
+    // Speak by its mnemonic. Wine's speech engine cannot speak: the first Speak says why, and
+    // Speak is disabled.
+    keys("alt+s", modify);
+    check(answer_message_box().rfind("Speech is not available: the Windows speech engine", 0) == 0,
+          "the first Speak says why speech is not available");
+    check(::IsWindowEnabled(control(modify, ui::form2_window, "Speak")) == FALSE,
+          "then the Modify window's Speak is disabled");
     ::SendMessageW(control(modify, ui::form2_window, "new"), WM_SETTEXT, 0,
                    reinterpret_cast<LPARAM>(L"Caf\u00E9 au lait"));
     const HWND ok = control(modify, ui::form2_window, "Command3");
@@ -539,6 +546,11 @@ void Driver::latin_round() {
     scroll(SB_LINERIGHT);
     check(label("voice_rate") == " 99", "99 is the end");
     scroll(SB_THUMBPOSITION, 40);
+
+    // Later Speaks and Stops show nothing; the window goes on taking keys.
+    keys("F5 shift+F5 F5");
+    ::Sleep(300);
+    check(::FindWindowW(L"#32770", nullptr) == nullptr, "a later Speak shows nothing");
 
     // The volume bar by keys: Tab reaches it from the list.
     const HWND volume = control(main_, table, "HScroll2");
