@@ -32,12 +32,40 @@ bool key_held(int virtual_key) {
     return (::GetKeyState(virtual_key) & 0x8000) != 0;
 }
 
+// The paths of the files dropped, one per item, and the drop's memory given back. The shell's
+// library is loaded at the first drop, as the common dialogs' at the first dialog: loaded with
+// the program, it would slow its start.
+std::vector<std::string> dropped_paths(HDROP drop) {
+    using QueryFile = UINT(WINAPI*)(HDROP, UINT, LPWSTR, UINT);
+    using Finish = void(WINAPI*)(HDROP);
+    static const HMODULE shell = ::LoadLibraryW(L"shell32.dll");
+    const auto query = reinterpret_cast<QueryFile>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(shell, "DragQueryFileW")));
+    const auto finish = reinterpret_cast<Finish>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(shell, "DragFinish")));
+    std::vector<std::string> paths;
+    if (query == nullptr || finish == nullptr) {
+        return paths;
+    }
+    const UINT count = query(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::wstring path(query(drop, i, nullptr, 0) + 1, L'\0');
+        path.resize(query(drop, i, path.data(), static_cast<UINT>(path.size())));
+        paths.push_back(utf8(path));
+    }
+    finish(drop);
+    return paths;
+}
+
 } // namespace
 
 MainWindow::MainWindow(ui::Form1& form, ui::Host& host)
     : FormWindow(host, [this] { after_event(); }), form_(form) {
     build<ui::Form1>(form_, ui::form1_window, nullptr, build_menus_and_keys(),
                      [](void (ui::Form1::*)()) {});
+    // Files dropped on the window arrive as WM_DROPFILES.
+    ::SetWindowLongPtrW(hwnd(), GWL_EXSTYLE,
+                        ::GetWindowLongPtrW(hwnd(), GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
     sync();
 }
 
@@ -124,6 +152,11 @@ bool MainWindow::choose_entry(int id) {
     return false;
 }
 
+void MainWindow::dropped(HDROP drop) {
+    form_.drop(dropped_paths(drop));
+    after_event();
+}
+
 ui::Speech::Reporter MainWindow::reporter() {
     return [this, window = hwnd()](const ui::SpeechReport& report) {
         {
@@ -193,6 +226,9 @@ LRESULT MainWindow::handle(UINT message, WPARAM w, LPARAM l) {
         return 0;
     case speech_reported:
         take_speech_reports();
+        return 0;
+    case WM_DROPFILES:
+        dropped(reinterpret_cast<HDROP>(w));
         return 0;
     default:
         break;

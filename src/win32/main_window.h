@@ -1,8 +1,8 @@
 #pragma once
 
 // The main window, bound to the program's Form1: its controls, menus and shortcut keys, built
-// from the window's tables, and the secondary windows the program opens. It takes the
-// reports of the program's speech engine.
+// from the window's tables, and the secondary windows the program opens. It takes files
+// dropped on it, and the reports of the program's speech engine.
 
 #include "ui/face_sync.h"
 #include "ui/forms.h"
@@ -45,6 +45,8 @@ class MainWindow final : public FormWindow {
     void run(void (ui::Form1::*choose)(int), int i);
     // A menu entry the program put there, chosen; false for another id.
     bool choose_entry(int id);
+    // The files dropped on the window, given to the program.
+    void dropped(HDROP drop);
     // The speech engine's reports that reached the window's thread, each given to the program.
     void take_speech_reports();
     // After every gesture: one sync, then the end of the program once it closed.

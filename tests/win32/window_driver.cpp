@@ -16,6 +16,8 @@
 #include "win32/text.h"
 
 #include <windows.h>
+// after windows.h, which it needs
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -129,6 +131,8 @@ class Driver {
     void type(const std::string& text, HWND window);
     void picture(HWND window, const std::string& path);
     void double_click_item(int item);
+    // Files dropped on the main window, as the shell drops them.
+    void drop(const std::vector<std::string>& paths);
     // A click on an empty spot of the main window, which makes it the active window.
     void click_main();
 
@@ -365,6 +369,32 @@ void Driver::double_click_item(int item) {
     ::ClientToScreen(list, &at);
     xdotool("mousemove " + std::to_string(at.x) + " " + std::to_string(at.y) +
             " click --repeat 2 --delay 80 1");
+}
+
+// The shell hands a drop over as a DROPFILES block in the program's own memory, posted with
+// WM_DROPFILES, and the program gives it back (DragFinish). A test under Wine cannot drag
+// between programs: the block is written into the program's memory from here, past the start
+// of its page, where the program's check of it before it gives it back can read.
+void Driver::drop(const std::vector<std::string>& paths) {
+    std::wstring names;
+    for (const std::string& path : paths) {
+        names += wide(path) + L'\0';
+    }
+    names += L'\0';
+    DROPFILES header{};
+    header.pFiles = sizeof header;
+    header.fWide = TRUE;
+    std::string block(reinterpret_cast<const char*>(&header), sizeof header);
+    block.append(reinterpret_cast<const char*>(names.data()), names.size() * sizeof(wchar_t));
+    constexpr std::size_t into_page = 256;
+    auto* page =
+        static_cast<char*>(::VirtualAllocEx(process_.hProcess, nullptr, into_page + block.size(),
+                                            MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    if (page == nullptr || !::WriteProcessMemory(process_.hProcess, page + into_page, block.data(),
+                                                 block.size(), nullptr)) {
+        throw Stuck("no drop can be made in the program's memory");
+    }
+    ::PostMessageW(main_, WM_DROPFILES, reinterpret_cast<WPARAM>(page + into_page), 0);
 }
 
 void Driver::click_main() {
@@ -641,6 +671,19 @@ void Driver::latin_round() {
           "About again brings the one About window forward");
     keys("Return", about);
     check(wait_for([&] { return !::IsWindow(about); }), "Return presses Close");
+
+    // Drops: two files are refused with the program's message; one voice file, its name beyond
+    // ASCII, is opened.
+    drop({voice, in_work("edited.txt")});
+    check(answer_message_box() == "Drop one file on the window: a voice file to open it, or a "
+                                  "text file (.txt) to import it into the open voice.",
+          "a drop of two files is refused");
+    const std::string dropped = in_work("Zo\u00EB \u2013 \u20AC.vpm");
+    std::filesystem::copy_file(file_path(windows_path(samples_ + "/nuvi_7x0.vpm")),
+                               file_path(dropped));
+    drop({dropped});
+    check(wait_for([&] { return list_items() == phrase_lines(read_file(exported)); }),
+          "a dropped voice file opens");
 
     ended_by([&] { keys("alt+f x"); });
 }
