@@ -32,4 +32,4 @@ trap 'wineserver -k 2>/dev/null || true; rm -rf "$stripped"' EXIT
 wineserver -p
 /usr/lib/wine/wine64 cmd.exe /c exit </dev/null >/dev/null 2>&1
 /usr/lib/wine/wine64 "$build/bench/win32/startup_bench.exe" "$stripped/quorvel.exe" Form1 \
-    "$stripped/bare_window.exe" BareWindow "$runs" </dev/null 2>/dev/null
+    "$stripped/bare_window.exe" BareWindow "$runs" </dev/null

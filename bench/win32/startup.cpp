@@ -99,7 +99,7 @@ int wmain(int argc, wchar_t** argv) {
             p = launch_to_window(argv[1], argv[2]);
         }
         if (p < 0 || y < 0) {
-            std::fprintf(stderr, "a window did not come within 10 s\n");
+            std::fprintf(stderr, "%ls: no window came within 10 s\n", p < 0 ? argv[1] : argv[3]);
             return 1;
         }
         if (i >= warm_up) {
