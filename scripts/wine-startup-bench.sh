@@ -29,6 +29,9 @@ echo "quorvel.exe stripped: $(($(stat -c %s "$stripped/quorvel.exe") / 1024)) Ki
 export WINEPREFIX=$build/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=C.UTF-8 LC_ALL=C.UTF-8 HOME=$build/home XDG_CONFIG_HOME=$build/home/.config
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$stripped"' EXIT
+# A server of this prefix still ending (the last run's) would refuse to start a new one.
+wineserver -k 2>/dev/null || true
+wineserver -w
 wineserver -p
 /usr/lib/wine/wine64 cmd.exe /c exit </dev/null >/dev/null 2>&1
 /usr/lib/wine/wine64 "$build/bench/win32/startup_bench.exe" "$stripped/quorvel.exe" Form1 \

@@ -50,6 +50,13 @@ double launch_to_window(const std::wstring& program, const wchar_t* window_class
     if (window != nullptr) {
         ::PostMessageW(window, WM_CLOSE, 0, 0);
     }
+    DWORD status = 0;
+    if (elapsed < 0 && ::GetExitCodeProcess(process.hProcess, &status)) {
+        std::fprintf(stderr, "%ls: no window came within 10 s; %s %lu\n", program.c_str(),
+                     status == STILL_ACTIVE ? "the program still runs, process"
+                                            : "it ended with status",
+                     status == STILL_ACTIVE ? process.dwProcessId : status);
+    }
     if (::WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) {
         ::TerminateProcess(process.hProcess, 1);
     }
@@ -99,7 +106,6 @@ int wmain(int argc, wchar_t** argv) {
             p = launch_to_window(argv[1], argv[2]);
         }
         if (p < 0 || y < 0) {
-            std::fprintf(stderr, "%ls: no window came within 10 s\n", p < 0 ? argv[1] : argv[3]);
             return 1;
         }
         if (i >= warm_up) {
