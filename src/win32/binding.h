@@ -1,9 +1,9 @@
 #pragma once
 
-// Binds the controls of the program layer to their Win32 controls and menu entries. A binding shows
-// a control's state whenever the control's revision moved since the window last showed it; what it
-// sets while showing never reads as user input. User input goes the other way: into the control,
-// and the binding marks that state as shown.
+// Binds the controls of the program layer to their Win32 controls and menu entries. A binding
+// shows a control's state whenever the control's revision moved since the window last showed
+// it; what it sets while showing never reads as user input. User input goes the other way: into
+// the control, and the binding marks that state as shown.
 
 #include "ui/controls.h"
 #include "ui/face_sync.h"
