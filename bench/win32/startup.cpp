@@ -5,7 +5,9 @@
 // it is closed and waited for.
 //
 // Prints each program's quartiles, the ratio of the medians, and the same ratio in each fifth
-// of the pairs, whose range shows how far the figure moves with the machine's load.
+// of the pairs, whose range shows how far the figure moves with the machine's load; then the
+// quartiles of each pair's own ratio, which a machine that is sometimes slower for both
+// programs alike moves less.
 //
 // Usage: startup PROGRAM WINDOW_CLASS YARDSTICK YARDSTICK_CLASS RUNS
 
@@ -126,5 +128,11 @@ int wmain(int argc, wchar_t** argv) {
                                  median({yardstick.begin() + from, yardstick.begin() + to}));
     }
     std::printf("\n");
+    std::vector<double> ratios;
+    for (std::size_t i = 0; i < program.size(); ++i) {
+        ratios.push_back(program[i] / yardstick[i]);
+    }
+    std::printf("each pair's ratio: q1 %.2f  median %.2f  q3 %.2f\n", quantile(ratios, 0.25),
+                median(ratios), quantile(ratios, 0.75));
     return 0;
 }
