@@ -8,10 +8,9 @@
 #include <cctype>
 #include <cstdio>
 #include <cwchar>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <optional>
 #include <string>
+#include <utility>
 
 namespace quorvel::speech {
 
@@ -23,6 +22,53 @@ const char* const install_voice = "Add a voice in Windows' speech settings (Time
 // SAPI's format id of a stream described by a WAVEFORMATEX, which MinGW's library lacks.
 const GUID wave_format_ex = {
     0xc31adbae, 0x527f, 0x4ff5, {0xa2, 0x30, 0xf6, 0x2b, 0xb6, 0x1f, 0xf7, 0x0c}};
+
+// COM's functions, from its library loaded at their first use, on the speech thread: imported,
+// the library and those it brings would load with the program, before its window shows.
+struct Com32 {
+    decltype(&::CoInitializeEx) initialize = nullptr;
+    decltype(&::CoUninitialize) uninitialize = nullptr;
+    decltype(&::CoCreateInstance) create_instance = nullptr;
+    decltype(&::CoTaskMemFree) free = nullptr;
+};
+
+template <class F> void resolve(HMODULE library, const char* name, F& function) {
+    function = reinterpret_cast<F>(reinterpret_cast<void (*)()>(::GetProcAddress(library, name)));
+}
+
+// None when the system has no COM.
+const Com32* com32() {
+    static const Com32 functions = [] {
+        Com32 f;
+        const HMODULE library = ::LoadLibraryW(L"ole32.dll");
+        resolve(library, "CoInitializeEx", f.initialize);
+        resolve(library, "CoUninitialize", f.uninitialize);
+        resolve(library, "CoCreateInstance", f.create_instance);
+        resolve(library, "CoTaskMemFree", f.free);
+        return f;
+    }();
+    const bool complete = functions.initialize != nullptr && functions.uninitialize != nullptr &&
+                          functions.create_instance != nullptr && functions.free != nullptr;
+    return complete ? &functions : nullptr;
+}
+
+// The bytes of a file, read whole.
+std::optional<std::string> file_bytes(const wchar_t* file) {
+    const HANDLE handle = ::CreateFileW(file, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    char buffer[1 << 16];
+    DWORD got = 0;
+    BOOL read = FALSE;
+    while ((read = ::ReadFile(handle, buffer, sizeof buffer, &got, nullptr)) && got > 0) {
+        bytes.append(buffer, got);
+    }
+    ::CloseHandle(handle);
+    return read ? std::optional<std::string>(std::move(bytes)) : std::nullopt;
+}
 
 std::wstring wide(const std::string& utf8) {
     const int n =
@@ -94,7 +140,7 @@ std::string token_language(ISpObjectToken* token) {
     }
     // The first of the ids, hexadecimal: "409;9".
     const LCID lcid = std::wcstoul(lcid_text, nullptr, 16);
-    ::CoTaskMemFree(lcid_text);
+    com32()->free(lcid_text);
     wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
     if (::LCIDToLocaleName(lcid, name, LOCALE_NAME_MAX_LENGTH, 0) == 0) {
         return {};
@@ -108,10 +154,12 @@ std::string token_language(ISpObjectToken* token) {
 
 class SapiEngine final : public Engine {
   public:
-    SapiEngine() : com_(::CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
+    SapiEngine()
+        : com_(com32() != nullptr ? com32()->initialize(nullptr, COINIT_MULTITHREADED)
+                                  : E_NOINTERFACE) {}
     ~SapiEngine() override {
         if (SUCCEEDED(com_)) {
-            ::CoUninitialize();
+            com32()->uninitialize();
         }
     }
     SapiEngine(const SapiEngine&) = delete;
@@ -125,7 +173,7 @@ class SapiEngine final : public Engine {
                 return false;
             }
             found.list.push_back({code, narrow(description)});
-            ::CoTaskMemFree(description);
+            com32()->free(description);
             return false;
         });
         if (FAILED(listed)) {
@@ -175,26 +223,35 @@ class SapiEngine final : public Engine {
             return failure("no temporary file could be made for the sound.");
         }
         const Result<> spoken = speak_into(*voice.get(), file, wide(text));
-        std::string bytes;
+        std::optional<std::string> bytes;
         if (spoken) {
-            std::ifstream in(std::filesystem::path(file), std::ios::binary);
-            bytes.assign(std::istreambuf_iterator<char>(in), {});
+            bytes = file_bytes(file);
         }
         ::DeleteFileW(file);
         if (!spoken) {
             return failure(spoken.message());
         }
-        return bytes;
+        if (!bytes) {
+            return failure("the sound the Windows speech engine made could not be read back.");
+        }
+        return std::move(*bytes);
     }
 
   private:
+    // An instance of the COM class, or why not.
+    HRESULT create(REFCLSID class_id, REFIID interface_id, void** instance) const {
+        if (com32() == nullptr) {
+            return com_;
+        }
+        return com32()->create_instance(class_id, nullptr, CLSCTX_ALL, interface_id, instance);
+    }
+
     // Runs `visit` for each voice with its language code until it returns true.
     template <class Visit> HRESULT each_voice(Visit visit) {
         Com<ISpObjectTokenCategory> category;
         Com<IEnumSpObjectTokens> tokens;
-        HRESULT result = ::CoCreateInstance(CLSID_SpObjectTokenCategory, nullptr, CLSCTX_ALL,
-                                            IID_ISpObjectTokenCategory,
-                                            reinterpret_cast<void**>(category.out()));
+        HRESULT result = create(CLSID_SpObjectTokenCategory, IID_ISpObjectTokenCategory,
+                                reinterpret_cast<void**>(category.out()));
         if (SUCCEEDED(result)) {
             result = category->SetId(SPCAT_VOICES, FALSE);
         }
@@ -218,8 +275,8 @@ class SapiEngine final : public Engine {
 
     // A voice for `language`: the first whose language it is, else the system's default.
     Result<> make_voice(Com<ISpVoice>& voice, const std::string& language) {
-        const HRESULT made = ::CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_ISpVoice,
-                                                reinterpret_cast<void**>(voice.out()));
+        const HRESULT made =
+            create(CLSID_SpVoice, IID_ISpVoice, reinterpret_cast<void**>(voice.out()));
         if (FAILED(made)) {
             return failed("start", made);
         }
@@ -229,7 +286,7 @@ class SapiEngine final : public Engine {
         return {};
     }
 
-    static Result<> speak_into(ISpVoice& voice, const wchar_t* file, const std::wstring& words) {
+    Result<> speak_into(ISpVoice& voice, const wchar_t* file, const std::wstring& words) const {
         WAVEFORMATEX format{};
         format.wFormatTag = WAVE_FORMAT_PCM;
         format.nChannels = 1;
@@ -238,8 +295,8 @@ class SapiEngine final : public Engine {
         format.nBlockAlign = 2;
         format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
         Com<ISpStream> stream;
-        HRESULT result = ::CoCreateInstance(CLSID_SpStream, nullptr, CLSCTX_ALL, IID_ISpStream,
-                                            reinterpret_cast<void**>(stream.out()));
+        HRESULT result =
+            create(CLSID_SpStream, IID_ISpStream, reinterpret_cast<void**>(stream.out()));
         if (SUCCEEDED(result)) {
             result = stream->BindToFile(file, SPFM_CREATE_ALWAYS, &wave_format_ex, &format, 0);
         }

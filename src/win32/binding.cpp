@@ -3,8 +3,18 @@
 #include "win32/text.h"
 
 #include <algorithm>
+#include <type_traits>
+#include <utility>
 
 namespace quorvel::win32 {
+
+std::wstring menu_caption(const char* caption, char mnemonic, const ui::Shortcut& shortcut) {
+    std::wstring text = shown(ui::mnemonic_caption(caption, mnemonic));
+    if (shortcut) {
+        text += L"\t" + wide(ui::shortcut_text(shortcut));
+    }
+    return text;
+}
 
 void Binding::sync() {
     if (shown_.needs_showing(control_)) {
@@ -12,7 +22,7 @@ void Binding::sync() {
     }
 }
 
-void Binding::show_control_state() const {
+void ControlBinding::show_control_state() const {
     const bool visible = (::GetWindowLongW(window_, GWL_STYLE) & WS_VISIBLE) != 0;
     if (visible != control_.visible()) {
         ::ShowWindow(window_, control_.visible() ? SW_SHOWNA : SW_HIDE);
@@ -158,33 +168,95 @@ void ListBinding::take_selection() {
     mark_shown();
 }
 
-void Bindings::bind(const ui::Label& label, HWND window) {
-    bindings_.push_back(std::make_unique<LabelBinding>(label, window));
+void MenuEntryBinding::show() {
+    ::EnableMenuItem(menu_, static_cast<UINT>(id_),
+                     MF_BYCOMMAND | (entry_.enabled() ? MF_ENABLED : MF_GRAYED));
+    ::CheckMenuItem(menu_, static_cast<UINT>(id_),
+                    MF_BYCOMMAND | (entry_.checked() ? MF_CHECKED : MF_UNCHECKED));
+    if (!entry_.caption().empty()) {
+        std::wstring caption = menu_caption(entry_.caption().c_str(), mnemonic_, shortcut_);
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_STRING;
+        info.dwTypeData = caption.data();
+        ::SetMenuItemInfoW(menu_, static_cast<UINT>(id_), FALSE, &info);
+    }
 }
 
-void Bindings::bind(const ui::Button& button, HWND window) {
-    bindings_.push_back(std::make_unique<ButtonBinding>(button, window));
+std::optional<int> MenuListBinding::entry(int id) const {
+    if (id < first_id_ || id >= first_id_ + static_cast<int>(shown_items_.size())) {
+        return std::nullopt;
+    }
+    return id - first_id_;
 }
 
-void Bindings::bind(ui::TextBox& box, HWND window) {
-    bindings_.push_back(std::make_unique<TextBoxBinding>(box, window));
+void MenuListBinding::show() {
+    const auto& items = list_.items();
+    const std::size_t count = std::min(items.size(), static_cast<std::size_t>(most_));
+    if (!std::equal(items.begin(), items.begin() + static_cast<std::ptrdiff_t>(count),
+                    shown_items_.begin(), shown_items_.end())) {
+        for (std::size_t i = 0; i < shown_items_.size(); ++i) {
+            ::DeleteMenu(menu_, static_cast<UINT>(first_id_) + i, MF_BYCOMMAND);
+        }
+        shown_items_.assign(items.begin(), items.begin() + static_cast<std::ptrdiff_t>(count));
+        for (std::size_t i = 0; i < count; ++i) {
+            ::InsertMenuW(menu_, static_cast<UINT>(position_) + i, MF_BYPOSITION | MF_STRING,
+                          static_cast<UINT_PTR>(first_id_) + i, shown(items[i]).c_str());
+        }
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto id = static_cast<UINT>(first_id_) + i;
+        ::EnableMenuItem(menu_, id, MF_BYCOMMAND | (list_.enabled() ? MF_ENABLED : MF_GRAYED));
+        ::CheckMenuItem(menu_, id,
+                        MF_BYCOMMAND |
+                            (static_cast<int>(i) == list_.checked() ? MF_CHECKED : MF_UNCHECKED));
+    }
 }
 
-void Bindings::bind(ui::ScrollBar& bar, HWND window) {
-    bindings_.push_back(std::make_unique<ScrollBarBinding>(bar, window));
-}
-
-ListBinding& Bindings::bind(ui::ListBox& list, HWND window) {
-    auto binding = std::make_unique<ListBinding>(list, window);
-    ListBinding& bound = *binding;
+template <class B, class... Arguments> B& Bindings::add(Arguments&&... arguments) {
+    auto binding = std::make_unique<B>(std::forward<Arguments>(arguments)...);
+    B& bound = *binding;
     bindings_.push_back(std::move(binding));
+    if constexpr (std::is_base_of_v<ControlBinding, B>) {
+        controls_.push_back(&bound);
+    }
     return bound;
 }
 
-Binding* Bindings::of(HWND window) const {
-    for (const auto& binding : bindings_) {
+void Bindings::bind(const ui::Label& label, HWND window) {
+    add<LabelBinding>(label, window);
+}
+
+void Bindings::bind(const ui::Button& button, HWND window) {
+    add<ButtonBinding>(button, window);
+}
+
+void Bindings::bind(ui::TextBox& box, HWND window) {
+    add<TextBoxBinding>(box, window);
+}
+
+void Bindings::bind(ui::ScrollBar& bar, HWND window) {
+    add<ScrollBarBinding>(bar, window);
+}
+
+ListBinding& Bindings::bind(ui::ListBox& list, HWND window) {
+    return add<ListBinding>(list, window);
+}
+
+void Bindings::bind(const ui::MenuEntry& entry, HMENU menu, int id, char mnemonic,
+                    const ui::Shortcut& shortcut) {
+    add<MenuEntryBinding>(entry, menu, id, mnemonic, shortcut);
+}
+
+const MenuListBinding& Bindings::bind(const ui::MenuList& list, HMENU menu, int position,
+                                      int first_id, int most) {
+    return add<MenuListBinding>(list, menu, position, first_id, most);
+}
+
+ControlBinding* Bindings::of(HWND window) const {
+    for (ControlBinding* binding : controls_) {
         if (binding->window() == window) {
-            return binding.get();
+            return binding;
         }
     }
     return nullptr;

@@ -73,6 +73,42 @@ HFONT make_font(double points, UINT dpi) {
                          DEFAULT_PITCH | FF_DONTCARE, wide(ui::font_family).c_str());
 }
 
+// The window's place and size for its client area at `dpi`: centred over its owner or on the
+// monitor's work area, or (`moves` false) only sized, where the system put it.
+struct Frame {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool moves = false;
+};
+
+Frame frame_for(const ui::Size& client, ui::Placement placement, HWND owner, HMONITOR monitor,
+                DWORD style, DWORD ex_style, bool menu, UINT dpi) {
+    const ui::Size size = ui::scaled(client, ui::scale_for_dpi(static_cast<int>(dpi)));
+    RECT frame{0, 0, size.width, size.height};
+    ::AdjustWindowRectExForDpi(&frame, style, menu, ex_style, dpi);
+    Frame f;
+    f.width = frame.right - frame.left;
+    f.height = frame.bottom - frame.top;
+    f.moves = placement == ui::Placement::centred;
+    if (!f.moves) {
+        return f;
+    }
+    RECT around{};
+    if (owner != nullptr) {
+        ::GetWindowRect(owner, &around);
+    } else {
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        ::GetMonitorInfoW(monitor, &info);
+        around = info.rcWork;
+    }
+    f.x = (around.left + around.right - f.width) / 2;
+    f.y = (around.top + around.bottom - f.height) / 2;
+    return f;
+}
+
 } // namespace
 
 FormWindow::~FormWindow() {
@@ -84,7 +120,7 @@ FormWindow::~FormWindow() {
 }
 
 void FormWindow::create(const char* name, const char* caption, ui::FrameKind frame, HWND owner,
-                        HMENU menu) {
+                        HMENU menu, const ui::Size& client, ui::Placement placement) {
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     const std::wstring class_name = wide(name);
     WNDCLASSEXW window_class{};
@@ -100,10 +136,20 @@ void FormWindow::create(const char* name, const char* caption, ui::FrameKind fra
     window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     window_class.lpszClassName = class_name.c_str();
     ::RegisterClassExW(&window_class); // once per class; later calls fail harmlessly
+    // Made where it goes and as large as it is, for the DPI it most likely gets, its owner's or
+    // the main screen's: made elsewhere and then placed, it took longer to show.
+    const UINT dpi = owner != nullptr ? ::GetDpiForWindow(owner) : ::GetDpiForSystem();
+    const HMONITOR monitor = owner != nullptr ? ::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)
+                                              : ::MonitorFromPoint({}, MONITOR_DEFAULTTOPRIMARY);
+    const Frame f = frame_for(client, placement, owner, monitor, frame_style(frame),
+                              frame_ex_style(frame), menu != nullptr, dpi);
     ::CreateWindowExW(frame_ex_style(frame), class_name.c_str(), shown(caption).c_str(),
-                      frame_style(frame), CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                      CW_USEDEFAULT, owner, menu, instance, this);
+                      frame_style(frame), f.moves ? f.x : CW_USEDEFAULT, f.y, f.width, f.height,
+                      owner, menu, instance, this);
     dpi_ = ::GetDpiForWindow(hwnd_);
+    if (dpi_ != dpi) {
+        place(client, placement, owner);
+    }
     font_ = make_font(ui::drawn_for_points, dpi_);
     title_font_ = make_font(ui::title_points, dpi_);
 }
@@ -130,27 +176,13 @@ HWND FormWindow::add_control(const ui::ControlFacts& row, ui::Kind kind, const u
 }
 
 void FormWindow::place(const ui::Size& client, ui::Placement placement, HWND owner) {
-    const ui::Size size = ui::scaled(client, ui::scale_for_dpi(static_cast<int>(dpi_)));
-    RECT frame{0, 0, size.width, size.height};
-    ::AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(::GetWindowLongW(hwnd_, GWL_STYLE)),
-                               ::GetMenu(hwnd_) != nullptr,
-                               static_cast<DWORD>(::GetWindowLongW(hwnd_, GWL_EXSTYLE)), dpi_);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
-    RECT around{};
-    if (placement == ui::Placement::centred && owner != nullptr) {
-        ::GetWindowRect(owner, &around);
-    } else if (placement == ui::Placement::centred) {
-        MONITORINFO monitor{};
-        monitor.cbSize = sizeof monitor;
-        ::GetMonitorInfoW(::MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
-        around = monitor.rcWork;
-    } else {
-        flags |= SWP_NOMOVE;
-    }
-    ::SetWindowPos(hwnd_, nullptr, (around.left + around.right - width) / 2,
-                   (around.top + around.bottom - height) / 2, width, height, flags);
+    const Frame f =
+        frame_for(client, placement, owner, ::MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY),
+                  static_cast<DWORD>(::GetWindowLongW(hwnd_, GWL_STYLE)),
+                  static_cast<DWORD>(::GetWindowLongW(hwnd_, GWL_EXSTYLE)),
+                  ::GetMenu(hwnd_) != nullptr, dpi_);
+    ::SetWindowPos(hwnd_, nullptr, f.x, f.y, f.width, f.height,
+                   SWP_NOZORDER | SWP_NOACTIVATE | (f.moves ? 0 : SWP_NOMOVE));
 }
 
 void FormWindow::rescale(UINT dpi) {
@@ -196,11 +228,14 @@ void FormWindow::command(int id, int code, HWND source) {
     if (id < first_control_id || index >= controls_.size() || controls_[index].window != source) {
         return; // IDOK and IDCANCEL of the dialog keys among them
     }
-    if (Binding* binding = bindings_.of(source)) {
+    // A button may be bound too, for its enabled state: its click goes to its handler.
+    if (controls_[index].click) {
+        if (code == BN_CLICKED) {
+            controls_[index].click();
+            after_event_();
+        }
+    } else if (ControlBinding* binding = bindings_.of(source)) {
         binding->notified(code);
-    } else if (code == BN_CLICKED && controls_[index].click) {
-        controls_[index].click();
-        after_event_();
     }
 }
 
@@ -213,7 +248,7 @@ LRESULT FormWindow::handle(UINT message, WPARAM w, LPARAM l) {
         command(LOWORD(w), HIWORD(w), reinterpret_cast<HWND>(l));
         return 0;
     case WM_HSCROLL:
-        if (Binding* binding = bindings_.of(reinterpret_cast<HWND>(l))) {
+        if (ControlBinding* binding = bindings_.of(reinterpret_cast<HWND>(l))) {
             binding->scrolled(LOWORD(w), static_cast<short>(HIWORD(w)));
             after_event_();
         }

@@ -43,7 +43,7 @@ class FormWindow {
     template <class Form>
     void build(Form& form, const ui::WindowTable<Form>& table, HWND owner, HMENU menu,
                const std::function<void(void (Form::*)())>& click) {
-        create(table.name, table.caption, table.frame, owner, menu);
+        create(table.name, table.caption, table.frame, owner, menu, table.client, table.placement);
         for (std::size_t i = 0; i < table.controls.size(); ++i) {
             const auto& row = table.controls[i];
             const HWND control = add_control(row, row.kind(), ui::client_place(table, row),
@@ -62,7 +62,6 @@ class FormWindow {
                 },
                 row.bound);
         }
-        place(table.client, table.placement, owner);
     }
 
     // What the window does with a message: controls' notifications, scroll bars, the dialog
@@ -82,11 +81,13 @@ class FormWindow {
     };
 
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM w, LPARAM l);
-    void create(const char* name, const char* caption, ui::FrameKind frame, HWND owner, HMENU menu);
+    // Makes the window, placed and sized as the table says.
+    void create(const char* name, const char* caption, ui::FrameKind frame, HWND owner, HMENU menu,
+                const ui::Size& client, ui::Placement placement);
     // A button's caption shows its mnemonic, which presses it with Alt.
     HWND add_control(const ui::ControlFacts& row, ui::Kind kind, const ui::Rect& drawn, int id,
                      char mnemonic);
-    // Sizes the window for its client area and puts it where the table says.
+    // Sizes the window for its client area and puts it where the table says, at the DPI it has.
     void place(const ui::Size& client, ui::Placement placement, HWND owner);
     // Places every control anew and gives it its font, for a new DPI.
     void rescale(UINT dpi);

@@ -1,8 +1,10 @@
 // quorvel.exe: the editor's windows on Windows. Everything the program does lives in the
-// program layer; this reads the command line, binds the main window to Form1, opens the file
-// named on the command line once the window is shown, and runs until the window closes.
+// program layer; this reads the command line, binds the main window to Form1, starts the
+// speech engine once the window is shown, opens the file named on the command line, and runs
+// until the window closes.
 
 #include "ui/forms.h"
+#include "ui/speech.h"
 #include "ui/start_up.h"
 #include "win32/main_window.h"
 #include "win32/text.h"
@@ -41,13 +43,17 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*argu
     // The controls are those of common controls 6, as the manifest asks: Windows loads that
     // library when the first of them is made.
     quorvel::win32::Win32Host host;
-    quorvel::ui::Form1 form(host);
+    const auto speech = quorvel::ui::make_system_speech();
+    quorvel::ui::Form1 form(host, *speech);
     quorvel::win32::MainWindow window(form, host);
     if (window.hwnd() == nullptr) {
         return 1;
     }
     host.attach(window.hwnd(), [&window] { window.sync(); });
     ::ShowWindow(window.hwnd(), show);
+    // On a thread of its own, started once the window is up: the engine's libraries load
+    // while the window draws, not before it shows.
+    speech->start(window.reporter());
     if (!start.voice.empty()) {
         window.open_when_shown(start.voice);
     }
@@ -59,5 +65,8 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*argu
             ::DispatchMessageW(&message);
         }
     }
+    // No report reaches the window after this, and an engine that hangs does not hold up the
+    // end.
+    speech->close();
     return 0;
 }

@@ -4,16 +4,21 @@
 #include "win32/text.h"
 
 #include <map>
+#include <optional>
 #include <string>
+#include <utility>
 
 namespace quorvel::win32 {
 
 namespace {
 
-// Posted to the main window to delete the windows discarded while handling a message, and
-// to open the file named on the command line.
+// Posted to the main window to delete the windows discarded while handling a message, to
+// open the file named on the command line, and when the speech engine reported.
 constexpr UINT delete_discarded = WM_APP;
 constexpr UINT open_file = WM_APP + 1;
+constexpr UINT speech_reported = WM_APP + 2;
+
+static_assert(menu_list_id(std::size(ui::form1_menus)) <= 0x10000);
 
 ACCEL accelerator(const ui::Shortcut& key, int id) {
     const auto flags =
@@ -27,12 +32,40 @@ bool key_held(int virtual_key) {
     return (::GetKeyState(virtual_key) & 0x8000) != 0;
 }
 
+// The paths of the files dropped, one per item, and the drop's memory given back. The shell's
+// library is loaded at the first drop, as the common dialogs' at the first dialog: loaded with
+// the program, it would slow its start.
+std::vector<std::string> dropped_paths(HDROP drop) {
+    using QueryFile = UINT(WINAPI*)(HDROP, UINT, LPWSTR, UINT);
+    using Finish = void(WINAPI*)(HDROP);
+    static const HMODULE shell = ::LoadLibraryW(L"shell32.dll");
+    const auto query = reinterpret_cast<QueryFile>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(shell, "DragQueryFileW")));
+    const auto finish = reinterpret_cast<Finish>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(shell, "DragFinish")));
+    std::vector<std::string> paths;
+    if (query == nullptr || finish == nullptr) {
+        return paths;
+    }
+    const UINT count = query(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::wstring path(query(drop, i, nullptr, 0) + 1, L'\0');
+        path.resize(query(drop, i, path.data(), static_cast<UINT>(path.size())));
+        paths.push_back(utf8(path));
+    }
+    finish(drop);
+    return paths;
+}
+
 } // namespace
 
 MainWindow::MainWindow(ui::Form1& form, ui::Host& host)
     : FormWindow(host, [this] { after_event(); }), form_(form) {
     build<ui::Form1>(form_, ui::form1_window, nullptr, build_menus_and_keys(),
                      [](void (ui::Form1::*)()) {});
+    // Files dropped on the window arrive as WM_DROPFILES.
+    ::SetWindowLongPtrW(hwnd(), GWL_EXSTYLE,
+                        ::GetWindowLongPtrW(hwnd(), GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
     sync();
 }
 
@@ -47,19 +80,26 @@ HMENU MainWindow::build_menus_and_keys() {
     for (std::size_t i = 0; i < std::size(ui::form1_menus); ++i) {
         const auto& row = ui::form1_menus[i];
         const HMENU parent = menus.at(row.parent);
-        std::wstring caption = shown(ui::mnemonic_caption(row.caption, row.mnemonic));
+        const std::wstring caption = menu_caption(row.caption, row.mnemonic, row.shortcut);
         if (row.shortcut) {
-            caption += L"\t" + wide(ui::shortcut_text(row.shortcut));
             keys.push_back(accelerator(row.shortcut, menu_id(i)));
         }
         if (row.separator()) {
             ::AppendMenuW(parent, MF_SEPARATOR, 0, nullptr);
-        } else if (row.operation == nullptr) {
+        } else if (row.entries != nullptr) {
+            menu_lists_.push_back(
+                {&bindings_.bind(form_.*row.entries, parent, ::GetMenuItemCount(parent),
+                                 menu_list_id(i), menu_list_size),
+                 row.choose});
+        } else if (row.menu()) {
             const HMENU menu = ::CreatePopupMenu();
             ::AppendMenuW(parent, MF_POPUP, reinterpret_cast<UINT_PTR>(menu), caption.c_str());
             menus[row.name] = menu;
         } else {
             ::AppendMenuW(parent, MF_STRING, static_cast<UINT_PTR>(menu_id(i)), caption.c_str());
+        }
+        if (row.state != nullptr) {
+            bindings_.bind(form_.*row.state, parent, menu_id(i), row.mnemonic, row.shortcut);
         }
     }
     keys_ = ::CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
@@ -97,6 +137,51 @@ void MainWindow::run(void (ui::Form1::*handler)()) {
     after_event();
 }
 
+void MainWindow::run(void (ui::Form1::*choose)(int), int i) {
+    (form_.*choose)(i);
+    after_event();
+}
+
+bool MainWindow::choose_entry(int id) {
+    for (const MenuList& list : menu_lists_) {
+        if (const std::optional<int> i = list.binding->entry(id)) {
+            run(list.choose, *i);
+            return true;
+        }
+    }
+    return false;
+}
+
+void MainWindow::dropped(HDROP drop) {
+    form_.drop(dropped_paths(drop));
+    after_event();
+}
+
+ui::Speech::Reporter MainWindow::reporter() {
+    return [this, window = hwnd()](const ui::SpeechReport& report) {
+        {
+            const std::lock_guard lock(reports_mutex_);
+            reports_.push_back(report);
+        }
+        ::PostMessageW(window, speech_reported, 0, 0);
+    };
+}
+
+void MainWindow::take_speech_reports() {
+    // One at a time: the program may show a message box, whose wait takes the next ones.
+    for (;;) {
+        std::unique_lock lock(reports_mutex_);
+        if (reports_.empty()) {
+            return;
+        }
+        const ui::SpeechReport report = std::move(reports_.front());
+        reports_.pop_front();
+        lock.unlock();
+        form_.speech_report(report);
+        after_event();
+    }
+}
+
 LRESULT MainWindow::handle(UINT message, WPARAM w, LPARAM l) {
     switch (message) {
     case WM_COMMAND: {
@@ -105,6 +190,9 @@ LRESULT MainWindow::handle(UINT message, WPARAM w, LPARAM l) {
             if (ui::form1_menus[row].operation != nullptr) {
                 run(ui::form1_menus[row].operation);
             }
+            return 0;
+        }
+        if (l == 0 && choose_entry(LOWORD(w))) {
             return 0;
         }
         // Return or keypad Enter reaches the main window, which has no default button, as
@@ -135,6 +223,12 @@ LRESULT MainWindow::handle(UINT message, WPARAM w, LPARAM l) {
     case open_file:
         form_.open_chosen(file_to_open_);
         after_event();
+        return 0;
+    case speech_reported:
+        take_speech_reports();
+        return 0;
+    case WM_DROPFILES:
+        dropped(reinterpret_cast<HDROP>(w));
         return 0;
     default:
         break;

@@ -1,14 +1,18 @@
 #pragma once
 
 // The main window, bound to the program's Form1: its controls, menus and shortcut keys, built
-// from the window's tables, and the secondary windows the program opens.
+// from the window's tables, and the secondary windows the program opens. It takes files
+// dropped on it, and the reports of the program's speech engine.
 
 #include "ui/face_sync.h"
 #include "ui/forms.h"
+#include "ui/speech.h"
 #include "win32/form_window.h"
 #include "win32/secondary_windows.h"
 
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -29,12 +33,22 @@ class MainWindow final : public FormWindow {
     // Opens the file as File > Open opens the path its dialog returned, once the window is
     // shown and the messages before run.
     void open_when_shown(const std::string& path);
+    // Where the speech engine's reports go: called on the engine's thread, it hands each one
+    // to the window's thread, where the program takes it. Valid while this window exists.
+    ui::Speech::Reporter reporter();
 
   private:
     LRESULT handle(UINT message, WPARAM w, LPARAM l) override;
     // The menu bar and the shortcut keys, from the menu table.
     HMENU build_menus_and_keys();
     void run(void (ui::Form1::*handler)());
+    void run(void (ui::Form1::*choose)(int), int i);
+    // A menu entry the program put there, chosen; false for another id.
+    bool choose_entry(int id);
+    // The files dropped on the window, given to the program.
+    void dropped(HDROP drop);
+    // The speech engine's reports that reached the window's thread, each given to the program.
+    void take_speech_reports();
     // After every gesture: one sync, then the end of the program once it closed.
     void after_event();
     // Runs the handler of a list's double-click or Return, with the selection the user left.
@@ -44,8 +58,16 @@ class MainWindow final : public FormWindow {
     void sync_window(std::unique_ptr<Window>& window, ui::WindowFollower& follower, Model* model,
                      bool shown);
 
+    struct MenuList {
+        const MenuListBinding* binding;
+        void (ui::Form1::*choose)(int);
+    };
+
     ui::Form1& form_;
     HACCEL keys_ = nullptr;
+    std::vector<MenuList> menu_lists_;
+    std::mutex reports_mutex_;
+    std::deque<ui::SpeechReport> reports_;
     std::unique_ptr<Form2Window> form2_window_;
     std::unique_ptr<FindWindow> find_window_;
     std::unique_ptr<AboutWindow> about_window_;

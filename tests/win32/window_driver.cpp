@@ -16,6 +16,8 @@
 #include "win32/text.h"
 
 #include <windows.h>
+// after windows.h, which it needs
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -129,6 +131,8 @@ class Driver {
     void type(const std::string& text, HWND window);
     void picture(HWND window, const std::string& path);
     void double_click_item(int item);
+    // Files dropped on the main window, as the shell drops them.
+    void drop(const std::vector<std::string>& paths);
     // A click on an empty spot of the main window, which makes it the active window.
     void click_main();
 
@@ -367,6 +371,32 @@ void Driver::double_click_item(int item) {
             " click --repeat 2 --delay 80 1");
 }
 
+// The shell hands a drop over as a DROPFILES block in the program's own memory, posted with
+// WM_DROPFILES, and the program gives it back (DragFinish). A test under Wine cannot drag
+// between programs: the block is written into the program's memory from here, past the start
+// of its page, where the program's check of it before it gives it back can read.
+void Driver::drop(const std::vector<std::string>& paths) {
+    std::wstring names;
+    for (const std::string& path : paths) {
+        names += wide(path) + L'\0';
+    }
+    names += L'\0';
+    DROPFILES header{};
+    header.pFiles = sizeof header;
+    header.fWide = TRUE;
+    std::string block(reinterpret_cast<const char*>(&header), sizeof header);
+    block.append(reinterpret_cast<const char*>(names.data()), names.size() * sizeof(wchar_t));
+    constexpr std::size_t into_page = 256;
+    auto* page =
+        static_cast<char*>(::VirtualAllocEx(process_.hProcess, nullptr, into_page + block.size(),
+                                            MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    if (page == nullptr || !::WriteProcessMemory(process_.hProcess, page + into_page, block.data(),
+                                                 block.size(), nullptr)) {
+        throw Stuck("no drop can be made in the program's memory");
+    }
+    ::PostMessageW(main_, WM_DROPFILES, reinterpret_cast<WPARAM>(page + into_page), 0);
+}
+
 void Driver::click_main() {
     const double factor = ui::scale_for_dpi(static_cast<int>(::GetDpiForSystem()));
     POINT at{ui::scaled(520, factor), ui::scaled(30, factor)};
@@ -513,6 +543,13 @@ void Driver::latin_round() {
     modify = opened(ui::form2_window);
     check(win32::typed(text_of(control(modify, ui::form2_window, "Current"))).bytes == "Turn right",
           "the double-click opens the Modify window on its phrase");
+    // Speak by its mnemonic. Wine's speech engine cannot speak: the first Speak says why, and
+    // Speak is disabled.
+    keys("alt+s", modify);
+    check(answer_message_box().rfind("Speech is not available: the Windows speech engine", 0) == 0,
+          "the first Speak says why speech is not available");
+    check(::IsWindowEnabled(control(modify, ui::form2_window, "Speak")) == FALSE,
+          "then the Modify window's Speak is disabled");
     ::SendMessageW(control(modify, ui::form2_window, "new"), WM_SETTEXT, 0,
                    reinterpret_cast<LPARAM>(L"Caf\u00E9 au lait"));
     const HWND ok = control(modify, ui::form2_window, "Command3");
@@ -539,6 +576,11 @@ void Driver::latin_round() {
     scroll(SB_LINERIGHT);
     check(label("voice_rate") == " 99", "99 is the end");
     scroll(SB_THUMBPOSITION, 40);
+
+    // Later Speaks and Stops show nothing; the window goes on taking keys.
+    keys("F5 shift+F5 F5");
+    ::Sleep(300);
+    check(::FindWindowW(L"#32770", nullptr) == nullptr, "a later Speak shows nothing");
 
     // The volume bar by keys: Tab reaches it from the list.
     const HWND volume = control(main_, table, "HScroll2");
@@ -629,6 +671,19 @@ void Driver::latin_round() {
           "About again brings the one About window forward");
     keys("Return", about);
     check(wait_for([&] { return !::IsWindow(about); }), "Return presses Close");
+
+    // Drops: two files are refused with the program's message; one voice file, its name beyond
+    // ASCII, is opened.
+    drop({voice, in_work("edited.txt")});
+    check(answer_message_box() == "Drop one file on the window: a voice file to open it, or a "
+                                  "text file (.txt) to import it into the open voice.",
+          "a drop of two files is refused");
+    const std::string dropped = in_work("Zo\u00EB \u2013 \u20AC.vpm");
+    std::filesystem::copy_file(file_path(windows_path(samples_ + "/nuvi_7x0.vpm")),
+                               file_path(dropped));
+    drop({dropped});
+    check(wait_for([&] { return list_items() == phrase_lines(read_file(exported)); }),
+          "a dropped voice file opens");
 
     ended_by([&] { keys("alt+f x"); });
 }
