@@ -49,10 +49,13 @@ inline HANDLE inheritable(const std::string& path, DWORD access, DWORD dispositi
 // (about once in 500 starts with both cores busy): such a start is tried again, up to three
 // times in all, and each repeat is noted in the file QUORVEL_WINE_REPEATS names, as
 // scripts/wine-test.sh notes the runs it repeats.
+// `handles`: whether the process inherits the inheritable handles; `folder`: its current
+// folder, null for this process's.
 inline bool start_process(const std::string& program, std::wstring& command, STARTUPINFOW& start,
-                          PROCESS_INFORMATION& process) {
+                          PROCESS_INFORMATION& process, BOOL handles = TRUE,
+                          const wchar_t* folder = nullptr) {
     for (int attempt = 1; attempt <= 3; ++attempt) {
-        if (::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+        if (::CreateProcessW(nullptr, command.data(), nullptr, nullptr, handles, 0, nullptr, folder,
                              &start, &process)) {
             return true;
         }

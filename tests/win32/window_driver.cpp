@@ -175,8 +175,8 @@ void Driver::launch(const std::string& voice) {
     STARTUPINFOW start{};
     start.cb = sizeof start;
     // The program starts in the work folder: its first file dialog opens there.
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          wide(windows_path(work_)).c_str(), &start, &process_)) {
+    if (!start_process("quorvel.exe", command, start, process_, FALSE,
+                       wide(windows_path(work_)).c_str())) {
         throw Stuck("quorvel.exe does not start");
     }
     // A window that opens a voice at once is past its start state before it can be checked.
@@ -329,8 +329,7 @@ void Driver::unix_command(const std::string& unix) {
     STARTUPINFOW start{};
     start.cb = sizeof start;
     PROCESS_INFORMATION unix_process{};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &start, &unix_process) ||
+    if (!start_process(unix, command, start, unix_process, FALSE) ||
         !wait_for([&] { return std::filesystem::exists(file_path(windows_path(done))); })) {
         throw Stuck(unix + " did not run");
     }
