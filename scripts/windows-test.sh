@@ -3,8 +3,12 @@
 # tests for 64-bit Windows with MinGW-w64 into build/windows, and runs the tests under Wine,
 # headless, in a Wine prefix of its own under the build folder. Then compares the Windows
 # quorvel-cli with the Linux one built in build/default (scripts/compare-cli.sh), and drives
-# quorvel.exe in real windows (scripts/wine-window-test.sh).
+# quorvel.exe in real windows (scripts/wine-window-test.sh), saving a picture of each window
+# into the folder PICTURES when given.
+#
+#   scripts/windows-test.sh [PICTURES]
 set -euo pipefail
+pictures=${1:+$(realpath -m "$1")}
 cd "$(dirname "$0")/.."
 
 build=build/windows
@@ -51,7 +55,7 @@ done
 scripts/compare-cli.sh build/default "$build"
 wineserver -k
 wineserver -w
-scripts/wine-window-test.sh build/default "$build"
+scripts/wine-window-test.sh build/default "$build" ${pictures:+"$pictures"}
 if [ -f "$QUORVEL_WINE_REPEATS" ]; then
     echo "Test runs Wine ended early, each run again: $(wc -l <"$QUORVEL_WINE_REPEATS")"
     sed 's/^/    /' "$QUORVEL_WINE_REPEATS"
