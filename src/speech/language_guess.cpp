@@ -1,5 +1,7 @@
 #include "speech/language_guess.h"
 
+#include "common/unicode.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -116,66 +118,9 @@ const std::array<CommonWords, 14> common_words{{
       "левее", "правее",  "развернитесь", "пересчёт",   "маршрута",  "по",         "к"}},
 }};
 
-// The code point of the UTF-8 sequence at `text[i]`, and its length; a malformed byte stands
-// for itself, as one byte.
-std::pair<char32_t, std::size_t> decode(std::string_view text, std::size_t i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    if (length == 1 || i + length > text.size()) {
-        return {lead, 1};
-    }
-    char32_t c = lead & (0xFF >> (length + 1));
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) {
-            return {lead, 1};
-        }
-        c = (c << 6) | (byte(i + k) & 0x3F);
-    }
-    return {c, length};
-}
-
-void encode(char32_t c, std::string& out) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 bool is_letter(char32_t c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
            (c >= 0xC0 && c <= 0x24F && c != 0xD7 && c != 0xF7) || (c >= 0x370 && c <= 0x4FF);
-}
-
-char32_t lower(char32_t c) {
-    const bool even = c % 2 == 0;
-    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) ||
-        (c >= 0x391 && c <= 0x3AB) || (c >= 0x410 && c <= 0x42F)) {
-        return c + 0x20;
-    }
-    if (c >= 0x400 && c <= 0x40F) {
-        return c + 0x50;
-    }
-    // Latin Extended-A pairs its capitals and small letters: mostly even then odd, from
-    // U+0139 to U+0148 and from U+0179 odd then even.
-    if (((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) && even) {
-        return c + 1;
-    }
-    if (((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) && !even) {
-        return c + 1;
-    }
-    return c;
 }
 
 } // namespace
@@ -192,10 +137,9 @@ std::vector<std::string> lower_case_words(std::string_view utf8) {
         digits = false;
     };
     for (std::size_t i = 0; i < utf8.size();) {
-        const auto [c, length] = decode(utf8, i);
-        i += length;
+        const char32_t c = decode_utf8(utf8, i).value_or(0); // a malformed byte ends a word
         if (is_letter(c)) {
-            encode(lower(c), word);
+            append_utf8(word, small_letter(c));
         } else if (c >= '0' && c <= '9') {
             digits = true;
         } else {

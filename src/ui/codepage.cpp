@@ -1,5 +1,7 @@
 #include "ui/codepage.h"
 
+#include "common/unicode.h"
+
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -73,50 +75,16 @@ char32_t code_point(unsigned char b) {
     return b < 0x80 ? b : high_half()[b - 0x80];
 }
 
+// The small letter of a code page character as the system has it: Windows' own mapping there,
+// elsewhere the program's, which agrees with Windows' for Windows-1252.
+char32_t system_small_letter(char32_t c) {
 #ifdef _WIN32
-char32_t small_letter(char32_t c) {
     wchar_t w = static_cast<wchar_t>(c); // the code page's characters lie in the BMP
     ::CharLowerBuffW(&w, 1);
     return w;
-}
 #else
-// Windows-1252's letters come from Latin-1 and Latin Extended-A.
-char32_t small_letter(char32_t c) {
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) {
-        return c + 0x20;
-    }
-    if (c == 0x178) {
-        return 0xFF; // Y with diaeresis
-    }
-    // Latin Extended-A pairs a capital with the small letter after it: on even code points
-    // up to U+0137 and from U+014A to U+0177, on odd ones from U+0139 to U+0148 and from
-    // U+0179 on (U+0130 and U+0138 to U+0149 include letters without such a pair).
-    const bool pairs_on_even =
-        (c >= 0x100 && c <= 0x137 && c != 0x130) || (c >= 0x14A && c <= 0x177);
-    const bool pairs_on_odd = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-    if ((pairs_on_even && c % 2 == 0) || (pairs_on_odd && c % 2 == 1)) {
-        return c + 1;
-    }
-    return c;
-}
+    return small_letter(c);
 #endif
-
-void append_utf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 std::optional<unsigned char> single_byte(char32_t c) {
@@ -135,47 +103,10 @@ std::optional<unsigned char> single_byte(char32_t c) {
     return std::nullopt;
 }
 
-// Decodes one UTF-8 sequence at `i`, moving `i` behind it. A malformed one (a stray or
-// missing continuation byte, an overlong form, a surrogate, beyond U+10FFFF) gives nothing
-// and moves `i` past its first byte only.
-std::optional<char32_t> decode_strict(std::string_view s, std::size_t& i) {
-    const auto b = static_cast<unsigned char>(s[i++]);
-    if (b < 0x80) {
-        return b;
-    }
-    int extra = 0;
-    char32_t least = 0;
-    if (b >= 0xC2 && b <= 0xDF) {
-        extra = 1;
-        least = 0x80;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-        extra = 2;
-        least = 0x800;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-        extra = 3;
-        least = 0x10000;
-    } else {
-        return std::nullopt;
-    }
-    char32_t c = b & (0x3F >> extra);
-    std::size_t j = i;
-    for (; extra > 0; --extra, ++j) {
-        if (j >= s.size() || (static_cast<unsigned char>(s[j]) & 0xC0) != 0x80) {
-            return std::nullopt;
-        }
-        c = (c << 6) | (static_cast<unsigned char>(s[j]) & 0x3F);
-    }
-    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-        return std::nullopt;
-    }
-    i = j;
-    return c;
-}
-
 constexpr char32_t replacement = 0xFFFD;
 
 char32_t decode(std::string_view s, std::size_t& i) {
-    return decode_strict(s, i).value_or(replacement);
+    return decode_utf8(s, i).value_or(replacement);
 }
 
 // Collects the code page bytes of a converted text. A character without a code is named
@@ -206,7 +137,7 @@ bool utf8_beyond_ascii(std::string_view s) {
     for (std::size_t i = 0; i < s.size();) {
         if (static_cast<unsigned char>(s[i]) < 0x80) {
             ++i;
-        } else if (decode_strict(s, i)) {
+        } else if (decode_utf8(s, i)) {
             beyond = true;
         } else {
             return false;
@@ -272,7 +203,7 @@ const LowerCase& lower_case() {
         }
         for (std::size_t b = 0x80; b < lower.size(); ++b) {
             const char32_t c = code_point(static_cast<unsigned char>(b));
-            const char32_t small = small_letter(c);
+            const char32_t small = system_small_letter(c);
             if (const auto byte = single_byte(small); byte && small != c) {
                 lower[b] = *byte;
             }
