@@ -46,12 +46,6 @@ ui::Encoded from_qstring(const QString& text) {
     return ui::from_utf8(text.toStdString());
 }
 
-void Binding::sync() {
-    if (shown_.needs_showing(control_)) {
-        show();
-    }
-}
-
 LabelBinding::LabelBinding(const ui::Label& label, QLabel* widget)
     : Binding(label), label_(label), widget_(widget) {}
 

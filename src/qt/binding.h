@@ -33,25 +33,7 @@ namespace quorvel::qt {
 QString to_qstring(std::string_view single_byte);
 ui::Encoded from_qstring(const QString& text);
 
-class Binding {
-  public:
-    Binding(const Binding&) = delete;
-    Binding& operator=(const Binding&) = delete;
-    virtual ~Binding() = default;
-
-    // Shows the control's state when it changed since the widget last showed it.
-    void sync();
-
-  protected:
-    explicit Binding(const ui::Control& control) : control_(control) {}
-    // The user changed the control through the widget: the widget already shows it.
-    void mark_shown() { shown_.mark_shown(control_); }
-    virtual void show() = 0;
-
-  private:
-    const ui::Control& control_;
-    ui::ShownRevision shown_;
-};
+using ui::Binding;
 
 class LabelBinding final : public Binding {
   public:

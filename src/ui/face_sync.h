@@ -12,21 +12,29 @@
 
 namespace quorvel::ui {
 
-// Whether a widget still shows its control as it is, by the control's revision.
-class ShownRevision {
+// What a face binds to a control: a widget that shows the control's state again when the
+// control changed since the widget last showed it (by the control's revision).
+class Binding {
   public:
-    // True when the control changed since the widget last showed it; the caller shows it now.
-    bool needs_showing(const Control& control) {
-        if (shown_ == control.revision()) {
-            return false;
+    Binding(const Binding&) = delete;
+    Binding& operator=(const Binding&) = delete;
+    virtual ~Binding() = default;
+
+    void sync() {
+        if (shown_ != control_.revision()) {
+            shown_ = control_.revision();
+            show();
         }
-        shown_ = control.revision();
-        return true;
     }
-    // The user changed the control through the widget, which already shows it.
-    void mark_shown(const Control& control) { shown_ = control.revision(); }
+
+  protected:
+    explicit Binding(const Control& control) : control_(control) {}
+    // The user changed the control through the widget: the widget already shows it.
+    void mark_shown() { shown_ = control_.revision(); }
+    virtual void show() = 0;
 
   private:
+    const Control& control_;
     std::optional<std::uint64_t> shown_;
 };
 

@@ -16,12 +16,6 @@ std::wstring menu_caption(const char* caption, char mnemonic, const ui::Shortcut
     return text;
 }
 
-void Binding::sync() {
-    if (shown_.needs_showing(control_)) {
-        show();
-    }
-}
-
 void ControlBinding::show_control_state() const {
     const bool visible = (::GetWindowLongW(window_, GWL_STYLE) & WS_VISIBLE) != 0;
     if (visible != control_.visible()) {

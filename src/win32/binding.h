@@ -21,24 +21,7 @@ namespace quorvel::win32 {
 // A menu entry's caption: its mnemonic marked, and the shortcut key after a tab ("&Speak\tF5").
 std::wstring menu_caption(const char* caption, char mnemonic, const ui::Shortcut& shortcut);
 
-class Binding {
-  public:
-    Binding(const Binding&) = delete;
-    Binding& operator=(const Binding&) = delete;
-    virtual ~Binding() = default;
-
-    // Shows the control's state when it changed since the window last showed it.
-    void sync();
-
-  protected:
-    explicit Binding(const ui::Control& control) : control_(control) {}
-    void mark_shown() { shown_.mark_shown(control_); }
-    virtual void show() = 0;
-
-  private:
-    const ui::Control& control_;
-    ui::ShownRevision shown_;
-};
+using ui::Binding;
 
 // A binding to a Win32 control, a child window of one of the program's windows.
 class ControlBinding : public Binding {
