@@ -19,13 +19,8 @@
 int main(int argc, char** argv) {
     // The arguments' bytes as they are: a file name need not be UTF-8.
     const quorvel::ui::StartUp start = quorvel::ui::read_start_arguments({argv + 1, argv + argc});
-    if (start.outcome == quorvel::ui::StartUp::Outcome::print) {
-        std::fputs(start.text.c_str(), stdout);
-        return 0;
-    }
-    if (start.outcome == quorvel::ui::StartUp::Outcome::usage_error) {
-        std::fputs(start.text.c_str(), stderr);
-        return quorvel::ui::usage_error_status;
+    if (const auto status = quorvel::ui::end_without_window(start)) {
+        return *status;
     }
     // Without a display the toolkit would abort; say plainly what is missing instead.
     if (const std::string problem = quorvel::qt::display_problem(); !problem.empty()) {

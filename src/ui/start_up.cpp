@@ -4,6 +4,8 @@
 #include "common/result.h"
 #include "common/wide_path.h"
 
+#include <cstdio>
+
 namespace quorvel::ui {
 
 namespace {
@@ -63,6 +65,20 @@ StartUp read_start_arguments(const std::vector<std::string>& arguments) {
         return usage_error("an empty file name names no file");
     }
     return {StartUp::Outcome::window, {}, files.empty() ? "" : absolute_path(files.front())};
+}
+
+std::optional<int> end_without_window(const StartUp& start) {
+    switch (start.outcome) {
+    case StartUp::Outcome::window:
+        return std::nullopt;
+    case StartUp::Outcome::print:
+        std::fputs(start.text.c_str(), stdout);
+        return 0;
+    case StartUp::Outcome::usage_error:
+        std::fputs(start.text.c_str(), stderr);
+        return usage_error_status;
+    }
+    return std::nullopt;
 }
 
 } // namespace quorvel::ui

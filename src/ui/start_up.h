@@ -4,6 +4,7 @@
 // open in it or none, or a text to print and an end. Every face reads its arguments here, as
 // UTF-8 paths (a Linux name is taken byte for byte, valid UTF-8 or not).
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,5 +29,9 @@ struct StartUp {
 // `arguments` without the program's name: at most one file, --help, --version, and "--"
 // before a file whose name starts with "-".
 StartUp read_start_arguments(const std::vector<std::string>& arguments);
+
+// A start that ends without a window (print, usage error) writes its text where it belongs and
+// gives the status to end with; a start that shows the window gives nothing.
+std::optional<int> end_without_window(const StartUp& start);
 
 } // namespace quorvel::ui

@@ -12,7 +12,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -32,13 +31,8 @@ std::vector<std::string> arguments() {
 
 int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*arguments*/, int show) {
     const quorvel::ui::StartUp start = quorvel::ui::read_start_arguments(arguments());
-    if (start.outcome == quorvel::ui::StartUp::Outcome::print) {
-        std::fputs(start.text.c_str(), stdout);
-        return 0;
-    }
-    if (start.outcome == quorvel::ui::StartUp::Outcome::usage_error) {
-        std::fputs(start.text.c_str(), stderr);
-        return quorvel::ui::usage_error_status;
+    if (const auto status = quorvel::ui::end_without_window(start)) {
+        return *status;
     }
     // The controls are those of common controls 6, as the manifest asks: Windows loads that
     // library when the first of them is made.
