@@ -85,12 +85,8 @@ build=${1:-build/default}
 editor=$build/src/qt/quorvel
 cli=$build/src/cli/quorvel-cli
 sample=$build/samples/nuvi_7x0.vpm
-for needed in "$editor" "$cli" "$sample"; do
-    if [ ! -e "$needed" ]; then
-        echo "$needed is missing: build the quorvel, quorvel-cli and samples targets first." >&2
-        exit 1
-    fi
-done
+source scripts/x-session.sh
+need_built "quorvel, quorvel-cli and samples" "$editor" "$cli" "$sample"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 dbus-run-session -- xvfb-run -a -s "-screen 0 1024x768x24" "$self" --inside "$(realpath "$editor")" \

@@ -35,12 +35,8 @@ picture=${2:-docs/screenshot.png}
 points=${3:-}
 editor=$build/src/qt/quorvel
 sample=$build/samples/nuvi_7x0.vpm
-for needed in "$editor" "$sample"; do
-    if [ ! -e "$needed" ]; then
-        echo "$needed is missing: build the quorvel and samples targets first." >&2
-        exit 1
-    fi
-done
+source scripts/x-session.sh
+need_built "quorvel and samples" "$editor" "$sample"
 mkdir -p "$(dirname "$picture")"
 xvfb-run -a -s "-screen 0 1280x1024x24" "$self" --inside "$(realpath "$editor")" \
     "$(realpath "$sample")" "$(realpath -m "$picture")" "$points"

@@ -103,12 +103,8 @@ cd "$(dirname "$self")/.."
 build=${1:-build/default}
 editor=$build/src/qt/quorvel
 sample=$build/samples/nuvi_7x0.vpm
-for needed in "$editor" "$sample"; do
-    if [ ! -e "$needed" ]; then
-        echo "$needed is missing: build the quorvel and samples targets first." >&2
-        exit 1
-    fi
-done
+source scripts/x-session.sh
+need_built "quorvel and samples" "$editor" "$sample"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -m 700 "$work/run" "$work/home"

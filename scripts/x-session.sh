@@ -1,6 +1,7 @@
-# Shared by the scripts that drive the editor in a real X window under xvfb-run: starting it,
-# waiting for windows, files and the File menu, and File > Exit. There is no window manager,
-# so every window is given the keyboard by hand. Source it; it defines `main`.
+# Shared by the scripts that drive the editor in a real X window under xvfb-run: checking
+# that the build made what they need, starting the editor, waiting for windows, files and the
+# File menu, and File > Exit. There is no window manager, so every window is given the
+# keyboard by hand. Source it; it defines `main`.
 #
 # Nothing waits a fixed time: each step polls for what it needs, and when that does not come
 # within wait_seconds the script ends with a message naming what it waited for.
@@ -18,6 +19,19 @@ wait_for() {
             exit 1
         fi
         sleep 0.1
+    done
+}
+
+# Ends the script with a message when a file the run needs ($2...) is missing; $1 names the
+# build targets that make them.
+need_built() {
+    local targets=$1 needed
+    shift
+    for needed in "$@"; do
+        if [ ! -e "$needed" ]; then
+            echo "$needed is missing: build the $targets targets first." >&2
+            exit 1
+        fi
     done
 }
 
