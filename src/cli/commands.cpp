@@ -2,10 +2,10 @@
 
 #include "cli/cli_host.h"
 #include "cli/info_json.h"
+#include "speech/speech.h"
 #include "ui/codepage.h"
 #include "ui/forms.h"
 #include "ui/messages.h"
-#include "ui/speech.h"
 
 #include "common/file_path.h"
 #include "common/input_limits.h"
@@ -26,7 +26,7 @@ namespace {
 
 // A freshly started program, with a speech engine for the commands that speak.
 struct Program {
-    explicit Program(ui::Speech& speech = ui::no_speech()) : form(host, speech) {}
+    explicit Program(speech::Speech& speech = speech::no_speech()) : form(host, speech) {}
 
     CliHost host;
     ui::Form1 form;
@@ -252,7 +252,7 @@ int import_text(const std::string& voice, const std::string& input, const std::s
 }
 
 int speak(const std::string& voice, int k, const std::string& output, const std::string& language) {
-    const auto speech = ui::make_system_speech();
+    const auto speech = speech::make_system_speech();
     Program program(*speech);
     if (!program.open(voice)) {
         return unusable;
@@ -272,7 +272,7 @@ int speak(const std::string& voice, int k, const std::string& output, const std:
     program.form.speech_report({*languages, ""});
     if (!language.empty() &&
         std::none_of(languages->list.begin(), languages->list.end(),
-                     [&](const ui::SpeechLanguage& l) { return l.code == language; })) {
+                     [&](const speech::SpeechLanguage& l) { return l.code == language; })) {
         print_message("There is no language \"" + bounded(ui::from_utf8(language).bytes) +
                       "\": quorvel-cli languages lists the codes.");
         return unusable;
@@ -293,7 +293,7 @@ int speak(const std::string& voice, int k, const std::string& output, const std:
 }
 
 int list_languages() {
-    const auto speech = ui::make_system_speech();
+    const auto speech = speech::make_system_speech();
     const auto languages = speech->languages();
     if (!languages) {
         print_message("Speech is not available: " + ui::from_utf8(languages.message()).bytes);

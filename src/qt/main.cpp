@@ -7,8 +7,8 @@
 #include "qt/display.h"
 #include "qt/main_window.h"
 #include "qt/qt_host.h"
+#include "speech/speech.h"
 #include "ui/forms.h"
-#include "ui/speech.h"
 #include "ui/start_up.h"
 
 #include <QTimer>
@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName(QStringLiteral(QUORVEL_APP_ID));
     QApplication::setWindowIcon(quorvel::qt::app_icon());
 
-    const auto speech = quorvel::ui::make_system_speech();
+    const auto speech = quorvel::speech::make_system_speech();
     quorvel::ui::Form1 form(host, *speech);
     quorvel::qt::MainWindow window(form);
     host.attach(&window, [&window] { window.sync(); });

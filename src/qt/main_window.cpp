@@ -156,15 +156,15 @@ void MainWindow::sync() {
     sync_window(about_window_, about_follower_, form_.about_form(), true);
 }
 
-void MainWindow::speech_report(const ui::SpeechReport& report) {
+void MainWindow::speech_report(const speech::SpeechReport& report) {
     form_.speech_report(report);
     after_event();
 }
 
-ui::Speech::Reporter MainWindow::reporter() {
+speech::Speech::Reporter MainWindow::reporter() {
     // Called on the engine's thread until the engine is closed, which comes before the window
     // goes: the report waits in the window's event queue, which drops it with the window.
-    return [this](const ui::SpeechReport& report) {
+    return [this](const speech::SpeechReport& report) {
         QMetaObject::invokeMethod(
             this, [this, report] { speech_report(report); }, Qt::QueuedConnection);
     };

@@ -29,8 +29,8 @@ class MainWindow final : public QMainWindow {
 
     // Where the speech engine's reports go: each is handed over to the window's thread, where
     // the program takes it (speech_report).
-    ui::Speech::Reporter reporter();
-    void speech_report(const ui::SpeechReport& report);
+    speech::Speech::Reporter reporter();
+    void speech_report(const speech::SpeechReport& report);
 
   private:
     void closeEvent(QCloseEvent* event) override;

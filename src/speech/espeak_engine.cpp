@@ -93,11 +93,11 @@ class EspeakEngine final : public Engine {
         }
     }
 
-    Result<ui::SpeechLanguages> languages() override {
+    Result<SpeechLanguages> languages() override {
         if (!problem_.empty()) {
             return failure(problem_);
         }
-        ui::SpeechLanguages found;
+        SpeechLanguages found;
         std::set<std::string> codes;
         for (const espeak_VOICE** voice = espeak_ListVoices(nullptr); *voice != nullptr; ++voice) {
             // `languages` is a priority byte, then the code; the first is the voice's own.

@@ -165,8 +165,8 @@ class SapiEngine final : public Engine {
     SapiEngine(const SapiEngine&) = delete;
     SapiEngine& operator=(const SapiEngine&) = delete;
 
-    Result<ui::SpeechLanguages> languages() override {
-        ui::SpeechLanguages found;
+    Result<SpeechLanguages> languages() override {
+        SpeechLanguages found;
         const HRESULT listed = each_voice([&](ISpObjectToken* token, const std::string& code) {
             wchar_t* description = nullptr;
             if (code.empty() || FAILED(token->GetStringValue(nullptr, &description))) {

@@ -2,7 +2,7 @@
 
 // The Windows engine: SAPI's voices (ISpVoice) speak through the system's sound, and write
 // a WAV file through a file stream (SpStream bound to a file). The Win32 face and quorvel-cli
-// take it through ui::make_system_speech().
+// take it through make_system_speech().
 
 #include "speech/threaded_speech.h"
 

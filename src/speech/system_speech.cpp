@@ -6,15 +6,14 @@
 #include "speech/espeak_engine.h"
 #endif
 
-namespace quorvel::ui {
+namespace quorvel::speech {
 
 std::unique_ptr<Speech> make_system_speech() {
 #ifdef _WIN32
-    return std::make_unique<speech::ThreadedSpeech>([] { return speech::make_sapi_engine(); });
+    return std::make_unique<ThreadedSpeech>([] { return make_sapi_engine(); });
 #else
-    return std::make_unique<speech::ThreadedSpeech>(
-        [] { return speech::make_espeak_engine(speech::open_sound_server); });
+    return std::make_unique<ThreadedSpeech>([] { return make_espeak_engine(open_sound_server); });
 #endif
 }
 
-} // namespace quorvel::ui
+} // namespace quorvel::speech

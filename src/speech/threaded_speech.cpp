@@ -31,7 +31,7 @@ struct ThreadedSpeech::State {
     std::mutex report_mutex;
     Reporter reporter;
 
-    void report(const ui::SpeechReport& r) {
+    void report(const SpeechReport& r) {
         const std::lock_guard lock(report_mutex);
         if (reporter) {
             reporter(r);
@@ -117,9 +117,9 @@ void ThreadedSpeech::start(Reporter report) {
     }
     const std::lock_guard lock(state_->mutex);
     state_->tasks.emplace_back([state = state_.get()](Engine& engine) {
-        const Result<ui::SpeechLanguages> languages = engine.languages();
-        state->report(languages ? ui::SpeechReport{*languages, ""}
-                                : ui::SpeechReport{std::nullopt, languages.message()});
+        const Result<SpeechLanguages> languages = engine.languages();
+        state->report(languages ? SpeechReport{*languages, ""}
+                                : SpeechReport{std::nullopt, languages.message()});
     });
     state_->ensure_thread(state_);
     state_->wake.notify_all();
@@ -160,8 +160,8 @@ void ThreadedSpeech::stop() {
     state_->to_speak.reset();
 }
 
-Result<ui::SpeechLanguages> ThreadedSpeech::languages() {
-    return state_->ask<ui::SpeechLanguages>(state_, [](Engine& e) { return e.languages(); });
+Result<SpeechLanguages> ThreadedSpeech::languages() {
+    return state_->ask<SpeechLanguages>(state_, [](Engine& e) { return e.languages(); });
 }
 
 Result<std::string> ThreadedSpeech::wav(const std::string& text, const std::string& language) {

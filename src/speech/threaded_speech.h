@@ -6,7 +6,7 @@
 // `cancelled` between pieces of sound). close waits a moment for that thread, then lets it
 // go: a hung sound server never holds up the program's end.
 
-#include "ui/speech.h"
+#include "speech/speech.h"
 
 #include <chrono>
 #include <functional>
@@ -23,7 +23,7 @@ using Cancelled = std::function<bool()>;
 class Engine {
   public:
     virtual ~Engine() = default;
-    virtual Result<ui::SpeechLanguages> languages() = 0;
+    virtual Result<SpeechLanguages> languages() = 0;
     // Speaks to the end, or until `cancelled`.
     virtual Result<> speak(const std::string& text, const std::string& language,
                            const Cancelled& cancelled) = 0;
@@ -36,7 +36,7 @@ using EngineFactory = std::function<std::unique_ptr<Engine>()>;
 
 inline constexpr std::chrono::milliseconds close_wait{500};
 
-class ThreadedSpeech final : public ui::Speech {
+class ThreadedSpeech final : public Speech {
   public:
     explicit ThreadedSpeech(EngineFactory factory);
     ~ThreadedSpeech() override;
@@ -47,7 +47,7 @@ class ThreadedSpeech final : public ui::Speech {
     void close() override;
     void speak(const std::string& text, const std::string& language) override;
     void stop() override;
-    Result<ui::SpeechLanguages> languages() override;
+    Result<SpeechLanguages> languages() override;
     Result<std::string> wav(const std::string& text, const std::string& language) override;
 
   private:

@@ -132,9 +132,9 @@ class ImportDriver : public ImportTarget {
 
 } // namespace
 
-Form1::Form1(Host& host) : Form1(host, no_speech()) {}
+Form1::Form1(Host& host) : Form1(host, speech::no_speech()) {}
 
-Form1::Form1(Host& host, Speech& speech) : host_(host), speech_(speech) {
+Form1::Form1(Host& host, speech::Speech& speech) : host_(host), speech_(speech) {
     apply_start_state(*this, form1_window);
     show_language_choice();
     HScroll1.on_change = [this] { HScroll1_Change(); };
@@ -563,7 +563,7 @@ void Form1::Languages_Click(int i) {
     }
 }
 
-void Form1::speech_report(const SpeechReport& report) {
+void Form1::speech_report(const speech::SpeechReport& report) {
     if (report.languages) {
         languages_ = report.languages;
         std::vector<std::string> names;

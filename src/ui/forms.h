@@ -7,9 +7,9 @@
 #include "common/result.h"
 #include "image/voice_image.h"
 #include "layout/open_voice.h"
+#include "speech/speech.h"
 #include "ui/controls.h"
 #include "ui/host.h"
-#include "ui/speech.h"
 
 #include <memory>
 #include <optional>
@@ -90,7 +90,7 @@ class Form1 {
   public:
     // Without a speech engine (no_speech()): Speak says why it cannot speak.
     explicit Form1(Host& host);
-    Form1(Host& host, Speech& speech);
+    Form1(Host& host, speech::Speech& speech);
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
     ~Form1();
@@ -184,7 +184,7 @@ class Form1 {
     Form2& modify_window(int t);
     // What the speech engine tells, on the window's thread: its languages fill the Language
     // menu; a reason it cannot speak is shown once, at the first Speak, and disables Speak.
-    void speech_report(const SpeechReport& report);
+    void speech_report(const speech::SpeechReport& report);
     // The language the voice's phrases speak, guessed when it was opened: a code of the
     // guess ("de"), "unknown" when the phrases do not make it clear, "" with no voice open.
     const std::string& language_guess() const { return language_guess_; }
@@ -247,8 +247,8 @@ class Form1 {
     void show_language_choice();
 
     Host& host_;
-    Speech& speech_;
-    std::optional<SpeechLanguages> languages_;
+    speech::Speech& speech_;
+    std::optional<speech::SpeechLanguages> languages_;
     int language_choice_ = -1; // -1 for Automatic
     std::string language_guess_;
     std::optional<std::string> speech_problem_;

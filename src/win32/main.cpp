@@ -3,8 +3,8 @@
 // speech engine once the window is shown, opens the file named on the command line, and runs
 // until the window closes.
 
+#include "speech/speech.h"
 #include "ui/forms.h"
-#include "ui/speech.h"
 #include "ui/start_up.h"
 #include "win32/main_window.h"
 #include "win32/text.h"
@@ -37,7 +37,7 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*argu
     // The controls are those of common controls 6, as the manifest asks: Windows loads that
     // library when the first of them is made.
     quorvel::win32::Win32Host host;
-    const auto speech = quorvel::ui::make_system_speech();
+    const auto speech = quorvel::speech::make_system_speech();
     quorvel::ui::Form1 form(host, *speech);
     quorvel::win32::MainWindow window(form, host);
     if (window.hwnd() == nullptr) {

@@ -157,8 +157,8 @@ void MainWindow::dropped(HDROP drop) {
     after_event();
 }
 
-ui::Speech::Reporter MainWindow::reporter() {
-    return [this, window = hwnd()](const ui::SpeechReport& report) {
+speech::Speech::Reporter MainWindow::reporter() {
+    return [this, window = hwnd()](const speech::SpeechReport& report) {
         {
             const std::lock_guard lock(reports_mutex_);
             reports_.push_back(report);
@@ -174,7 +174,7 @@ void MainWindow::take_speech_reports() {
         if (reports_.empty()) {
             return;
         }
-        const ui::SpeechReport report = std::move(reports_.front());
+        const speech::SpeechReport report = std::move(reports_.front());
         reports_.pop_front();
         lock.unlock();
         form_.speech_report(report);

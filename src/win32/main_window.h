@@ -4,9 +4,9 @@
 // from the window's tables, and the secondary windows the program opens. It takes files
 // dropped on it, and the reports of the program's speech engine.
 
+#include "speech/speech.h"
 #include "ui/face_sync.h"
 #include "ui/forms.h"
-#include "ui/speech.h"
 #include "win32/form_window.h"
 #include "win32/secondary_windows.h"
 
@@ -35,7 +35,7 @@ class MainWindow final : public FormWindow {
     void open_when_shown(const std::string& path);
     // Where the speech engine's reports go: called on the engine's thread, it hands each one
     // to the window's thread, where the program takes it. Valid while this window exists.
-    ui::Speech::Reporter reporter();
+    speech::Speech::Reporter reporter();
 
   private:
     LRESULT handle(UINT message, WPARAM w, LPARAM l) override;
@@ -67,7 +67,7 @@ class MainWindow final : public FormWindow {
     HACCEL keys_ = nullptr;
     std::vector<MenuList> menu_lists_;
     std::mutex reports_mutex_;
-    std::deque<ui::SpeechReport> reports_;
+    std::deque<speech::SpeechReport> reports_;
     std::unique_ptr<Form2Window> form2_window_;
     std::unique_ptr<FindWindow> find_window_;
     std::unique_ptr<AboutWindow> about_window_;

@@ -152,8 +152,8 @@ class MainWindowTest : public QObject {
     void speech_reports_reach_the_program_on_the_window_thread() {
         Editor e;
         e.open();
-        ui::SpeechLanguages languages{{{"de", "German"}, {"en-gb", "English"}}, "de"};
-        std::thread engine([&] { e.window.reporter()(ui::SpeechReport{languages, ""}); });
+        speech::SpeechLanguages languages{{{"de", "German"}, {"en-gb", "English"}}, "de"};
+        std::thread engine([&] { e.window.reporter()(speech::SpeechReport{languages, ""}); });
         engine.join();
         QTRY_COMPARE(e.form.Languages.items().size(), std::size_t{2});
         auto* menu = child<QMenu>(&e.window, "Language");

@@ -40,8 +40,8 @@ class SlowEngine final : public Engine {
     }
     SlowEngine(const SlowEngine&) = delete;
     SlowEngine& operator=(const SlowEngine&) = delete;
-    Result<ui::SpeechLanguages> languages() override {
-        return ui::SpeechLanguages{{{"en", "English"}}, "en"};
+    Result<SpeechLanguages> languages() override {
+        return SpeechLanguages{{{"en", "English"}}, "en"};
     }
     Result<> speak(const std::string& text, const std::string&, const Cancelled& c) override {
         std::unique_lock lock(gate_.mutex);
@@ -69,7 +69,7 @@ class Thread : public testing::Test {
   protected:
     Gate gate;
     std::mutex report_mutex;
-    std::vector<ui::SpeechReport> reports;
+    std::vector<SpeechReport> reports;
     ThreadedSpeech speech{[this] { return std::make_unique<SlowEngine>(gate); }};
 
     // A thread that was let go still uses the gate until its engine is gone.
@@ -93,7 +93,7 @@ class Thread : public testing::Test {
         return reports.size();
     }
     void start() {
-        speech.start([this](const ui::SpeechReport& r) {
+        speech.start([this](const SpeechReport& r) {
             const std::lock_guard lock(report_mutex);
             reports.push_back(r);
         });

@@ -3,14 +3,14 @@
 // A Speech that records what the program asks it to say and answers the command line's
 // questions from a script. Its reports are the test's to give (Form1::speech_report).
 
-#include "ui/speech.h"
+#include "speech/speech.h"
 
 #include <string>
 #include <vector>
 
 namespace quorvel::test {
 
-class ScriptedSpeech : public ui::Speech {
+class ScriptedSpeech : public speech::Speech {
   public:
     struct Spoken {
         std::string text;
@@ -26,7 +26,7 @@ class ScriptedSpeech : public ui::Speech {
         spoken.push_back({text, language});
     }
     void stop() override { ++stops; }
-    Result<ui::SpeechLanguages> languages() override { return failure("not scripted"); }
+    Result<speech::SpeechLanguages> languages() override { return failure("not scripted"); }
     Result<std::string> wav(const std::string& text, const std::string& language) override {
         return "WAV of " + text + " in " + language;
     }

@@ -873,7 +873,8 @@ class Speaking : public Program {
     }
     void report_languages(const std::string& desktop = "en-gb") {
         speaking.speech_report(
-            {SpeechLanguages{{{"de", "German"}, {"en-gb", "English"}, {"fr", "French"}}, desktop},
+            {speech::SpeechLanguages{{{"de", "German"}, {"en-gb", "English"}, {"fr", "French"}},
+                                     desktop},
              ""});
     }
 };

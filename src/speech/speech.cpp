@@ -1,6 +1,6 @@
-#include "ui/speech.h"
+#include "speech/speech.h"
 
-namespace quorvel::ui {
+namespace quorvel::speech {
 
 namespace {
 
@@ -25,4 +25,4 @@ Speech& no_speech() {
     return none;
 }
 
-} // namespace quorvel::ui
+} // namespace quorvel::speech

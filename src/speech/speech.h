@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-namespace quorvel::ui {
+namespace quorvel::speech {
 
 struct SpeechLanguage {
     std::string code; // the engine's: "de", "en-us"
@@ -59,7 +59,7 @@ class Speech {
 Speech& no_speech();
 
 // The system's engine: espeak-ng played through PulseAudio on Linux, SAPI on Windows
-// (src/speech/ defines it).
+// (system_speech.cpp).
 std::unique_ptr<Speech> make_system_speech();
 
-} // namespace quorvel::ui
+} // namespace quorvel::speech
