@@ -37,10 +37,12 @@ if [ "${1:-}" = --inside ]; then
     file_menu i
     answer_dialog "Import Text" "$work/edited.txt"
 
-    # By keyboard: from the list, Tab twice to the rate bar, Right three times and Left once;
-    # back to the list, phrase 3 selected, Return opens the Modify window for it, and its new
-    # text is typed and confirmed with OK.
+    # By keyboard: from the list (a click gives it the keyboard, wherever the closed dialog left
+    # it), Tab twice to the rate bar, Right three times and Left once; back to the list, phrase
+    # 3 selected, Return opens the Modify window for it, and its new text is typed and
+    # confirmed with OK.
     xdotool windowfocus --sync "$main"
+    wait_for "the phrase list to be clicked" click_list
     xdotool key Tab Tab Right Right Right Left shift+Tab shift+Tab Home Down Down Return
     modify=$(window '^Modify TTS Expression$')
     xdotool windowfocus --sync "$modify"
@@ -89,7 +91,7 @@ source scripts/x-session.sh
 need_built "quorvel, quorvel-cli and samples" "$editor" "$cli" "$sample"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-dbus-run-session -- xvfb-run -a -s "-screen 0 1024x768x24" "$self" --inside "$(realpath "$editor")" \
+dbus-run-session -- xvfb-run -a -s "$(x_server 1024x768)" "$self" --inside "$(realpath "$editor")" \
     "$(realpath "$cli")" "$(realpath "$sample")" "$work"
 echo "End-to-end run in a real window: the voice named as the argument shows its phrases;"
 echo "export, import and save give the expected bytes."

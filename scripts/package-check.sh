@@ -49,6 +49,7 @@ picture=${2:+$(realpath -m "$2")}
 sample=$(realpath "$build/samples/nuvi_7x0.vpm")
 cli=$(realpath "$build/src/cli/quorvel-cli")
 started=$SECONDS
+source scripts/x-session.sh
 
 private=$(mktemp -d)
 installed=no
@@ -108,7 +109,7 @@ cmp "$private/installed.txt" "$private/built.txt" ||
 cmp "$private/installed.wav" "$private/built.wav" ||
     fail "the installed quorvel-cli speaks the sample voice differently"
 
-xvfb-run -a -s "-screen 0 1024x768x24" "$self" --window
+xvfb-run -a -s "$(x_server 1024x768)" "$self" --window
 echo "The installed editor's window came up in a real X server."
 
 # The desktop opens a voice file with the editor: a double click in a file manager, "Open
@@ -117,7 +118,7 @@ echo "The installed editor's window came up in a real X server."
     fail "the default application for $voice_type is '$(xdg-mime query default "$voice_type")'"
 cp "$sample" "$private/desktop voice.vpm"
 "$cli" info "$sample" --phrases | sed '1,/^$/d' >"$private/phrases.txt"
-dbus-run-session -- xvfb-run -a -s "-screen 0 1024x768x24" "$self" --desktop \
+dbus-run-session -- xvfb-run -a -s "$(x_server 1024x768)" "$self" --desktop \
     "$private/desktop voice.vpm" "$private/phrases.txt" "$picture"
 echo "The desktop opened a voice file in the installed editor, its phrases shown."
 

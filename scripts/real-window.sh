@@ -38,7 +38,7 @@ sample=$build/samples/nuvi_7x0.vpm
 source scripts/x-session.sh
 need_built "quorvel and samples" "$editor" "$sample"
 mkdir -p "$(dirname "$picture")"
-xvfb-run -a -s "-screen 0 1280x1024x24" "$self" --inside "$(realpath "$editor")" \
+xvfb-run -a -s "$(x_server 1280x1024)" "$self" --inside "$(realpath "$editor")" \
     "$(realpath "$sample")" "$(realpath -m "$picture")" "$points"
 [ -s "$picture" ] || {
     echo "No picture was taken." >&2

@@ -108,5 +108,5 @@ need_built "quorvel and samples" "$editor" "$sample"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -m 700 "$work/run" "$work/home"
-xvfb-run -a -s "-screen 0 1024x768x24" "$self" --inside "$(realpath "$editor")" \
+xvfb-run -a -s "$(x_server 1024x768)" "$self" --inside "$(realpath "$editor")" \
     "$(realpath "$sample")" "$work"

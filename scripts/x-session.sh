@@ -22,6 +22,13 @@ wait_for() {
     done
 }
 
+# The options of the X server a script starts (xvfb-run -s): a screen of $1 pixels (WxH), and
+# no reset. By default an X server resets when its last client leaves, and refuses whoever
+# connects meanwhile: the editor, started just after the accessibility bus's launcher let go.
+x_server() {
+    echo "-screen 0 ${1}x24 -noreset"
+}
+
 # Ends the script with a message when a file the run needs ($2...) is missing; $1 names the
 # build targets that make them.
 need_built() {
@@ -83,6 +90,15 @@ start_accessibility() {
 # them (after start_accessibility).
 phrase_list() {
     /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/phrase-list.py"
+}
+
+# Clicks the middle of the phrase list, which gives the list the keyboard focus wherever it
+# was; fails while the list is not to be found.
+click_list() {
+    local place
+    place=$(/usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/phrase-list.py" --place)
+    [ -n "$place" ] || return 1
+    xdotool mousemove $place click 1
 }
 
 # Succeeds when the phrase list shows the lines of the file $1.
