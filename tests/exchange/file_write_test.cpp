@@ -209,11 +209,7 @@ std::optional<std::string> save(const fs::path& target, const std::string& bytes
     return WEXITSTATUS(status) == 0 ? std::nullopt : std::optional(message);
 }
 
-class SaveTarget : public testing::TestWithParam<TargetCase> {
-  protected:
-    fs::path dir = test::fresh_temp_folder();
-    void TearDown() override { fs::remove_all(dir); }
-};
+class SaveTarget : public test::RowInFreshFolder<TargetCase> {};
 
 TEST_P(SaveTarget, has_its_outcome) {
     const TargetCase& c = GetParam();
@@ -458,11 +454,7 @@ struct KillCase {
     TemporaryFile temporary;
 };
 
-class KilledSave : public testing::TestWithParam<KillCase> {
-  protected:
-    fs::path dir = test::fresh_temp_folder();
-    void TearDown() override { fs::remove_all(dir); }
-};
+class KilledSave : public test::RowInFreshFolder<KillCase> {};
 
 TEST_P(KilledSave, leaves_the_file_whole_and_nothing_else) {
     const KillCase& c = GetParam();

@@ -100,11 +100,7 @@ struct TargetCase {
     bool in_place = false;                // the file is overwritten, not replaced
 };
 
-class SaveTarget : public testing::TestWithParam<TargetCase> {
-  protected:
-    fs::path dir = test::fresh_temp_folder();
-    void TearDown() override { fs::remove_all(dir); }
-};
+class SaveTarget : public test::RowInFreshFolder<TargetCase> {};
 
 TEST_P(SaveTarget, has_its_outcome) {
     const TargetCase& c = GetParam();
@@ -215,11 +211,7 @@ struct EventCase {
     bool hard_link; // the save writes in place
 };
 
-class ConsoleEvent : public testing::TestWithParam<EventCase> {
-  protected:
-    fs::path dir = test::fresh_temp_folder();
-    void TearDown() override { fs::remove_all(dir); }
-};
+class ConsoleEvent : public test::RowInFreshFolder<EventCase> {};
 
 TEST_P(ConsoleEvent, leaves_the_file_whole_and_nothing_else) {
     const EventCase& c = GetParam();

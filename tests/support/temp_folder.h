@@ -26,4 +26,11 @@ inline std::filesystem::path fresh_temp_folder() {
     return folder;
 }
 
+// A test of a table's rows, each in a fresh folder `dir` of its own, removed when it ends.
+template <typename Case> class RowInFreshFolder : public testing::TestWithParam<Case> {
+  protected:
+    std::filesystem::path dir = fresh_temp_folder();
+    void TearDown() override { std::filesystem::remove_all(dir); }
+};
+
 } // namespace quorvel::test
